@@ -1,0 +1,284 @@
+#include "app/form1.h"
+
+#include "game/numbers.h"
+#include "records/gameend.h"
+#include "texts/definitions.h"
+#include "toolkit/colors.h"
+#include "toolkit/label.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QMenuBar>
+#include <QToolButton>
+
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
+namespace sorvane {
+
+namespace {
+const QString startTitle = QStringLiteral("Riconosciamo gli angoli");
+}
+
+Form1::Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
+             std::function<void()> quit, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), random_(random),
+      recordFolder_(std::move(recordFolder)), quit_(std::move(quit))
+{
+    surface_ = std::make_unique<ImageSurface>(QSize(748, 552), devicePixelRatioF(), backColor);
+    buildLayout();
+    Timer1_.setInterval(1000);
+    connect(&Timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
+    Timer1_.start(); // on as created; start-up stops it at once
+}
+
+Form1::~Form1() = default;
+
+Label* Form1::label(const QString& name) const
+{
+    return findChild<Label*>(name);
+}
+
+QAction* Form1::menuCommand(const QString& name) const
+{
+    for (QAction* a : menuBar()->actions()) {
+        if (a->objectName() == name)
+            return a;
+    }
+    return menuBar()->findChild<QAction*>(name);
+}
+
+// ---- Start-up -----------------------------------------------------------------------------
+
+bool Form1::Form_Load()
+{
+    random_.reseed();
+    Timer1_.stop(); // no tick while the player is being asked
+    const QString name = dialogs_.input(QStringLiteral("Come ti chiami?"), startTitle);
+    dialogs_.message({u' ' + name + QStringLiteral(" vediamo se sei un vero campione  "),
+                      startTitle, BoxIcon::Warning});
+    lblnome1->setCaption(name);
+    aggiornatempo();
+    dirsistema_ = GetSystemDir();
+    records_.emplace(dirsistema_);
+
+    if (auto error = records_->ensureExist()) {
+        fatal(*error);
+        return false;
+    }
+    const ReadResult score = RecordFiles::read(records_->scorePath());
+    if (score.error) {
+        fatal(*score.error);
+        return false;
+    }
+    lblpunti->setCaption(score.text);
+    const ReadResult holder = RecordFiles::read(records_->namePath());
+    if (holder.error) {
+        fatal(*holder.error);
+        return false;
+    }
+    lblnome->setCaption(holder.text);
+
+    lblconto->setCaption(clock_.text());
+    Command4_Click();
+    return true;
+}
+
+void Form1::aggiornatempo()
+{
+    Timer1_.start();
+    clock_.start();
+    lblconto->setCaption(clock_.text());
+}
+
+QString Form1::GetSystemDir() const
+{
+    QString dir;
+#ifdef Q_OS_WIN
+    char buffer[128] = {};
+    const UINT n = GetWindowsDirectoryA(buffer, sizeof buffer);
+    dir = QString::fromLocal8Bit(buffer).trimmed().left(int(n));
+    if (!dir.endsWith(u'\\'))
+        dir += u'\\';
+#else
+    // The machine-wide folder that stands in for the Windows directory.
+    dir = recordFolder_;
+    if (!dir.endsWith(u'/'))
+        dir += u'/';
+#endif
+    return dir;
+}
+
+void Form1::Command4_Click()
+{
+    for (int i = 1; i <= 11; ++i) {
+        QToolButton* b = Option1_[i];
+        QPalette pal = b->palette();
+        pal.setColor(QPalette::Button, fromBgr(valueFaceColor));
+        pal.setColor(QPalette::ButtonText, fromBgr(valueTextColor));
+        b->setPalette(pal);
+        b->show();
+        b->setEnabled(true);
+        b->setChecked(false);
+    }
+    Command1_Click();
+}
+
+// ---- Questions ----------------------------------------------------------------------------
+
+void Form1::Command1_Click()
+{
+    if (ended_)
+        return;
+    somma_ = 0;
+    lblScore1->setCaption(decimalText(counts_.errate));
+    lblScore->setCaption(decimalText(counts_.esatte));
+    random_.reseed();
+    primoangolo_ = givenAngleFor(random_.next());
+    valoreesatto_ = complementOf(primoangolo_);
+
+    using namespace figure;
+    surface_->setFillColor(rightAngleFill);
+    pigrecoesettore(*surface_, centreX, centreY, radius, rightAngleOutline, 0, 90);
+    surface_->setFillColor(givenAngleFill);
+    lblangolo->setCaption(decimalText(primoangolo_));
+    pigrecoesettore(*surface_, centreX, centreY, radius, givenAngleOutline, 0, primoangolo_);
+}
+
+// ---- Answer entry and checking ------------------------------------------------------------
+
+void Form1::Option1_Click(qint16 index)
+{
+    if (ended_ || index < 1 || index > 11)
+        return;
+    const double value = leadingNumber(Option1_[index]->text());
+    somma_ = addInt16(somma_, value);
+    const QString text = decimalText(somma_);
+    for (Label* l : {lbltotale, lbltotal2, lbltotal3, lbltotal4})
+        l->setCaption(text);
+    unselectValueButtons();
+}
+
+void Form1::Option1_GotFocus(qint16 index)
+{
+    if (index >= 1 && index <= 11)
+        Option1_[index]->setChecked(false);
+}
+
+void Form1::unselectValueButtons()
+{
+    for (int i = 1; i <= 11; ++i)
+        Option1_[i]->setChecked(false);
+}
+
+void Form1::cmdverifica_Click()
+{
+    if (ended_)
+        return;
+    for (Label* l : {lbltotal3, lbltotal2, lbltotal4, lbltotale})
+        l->setCaption(QStringLiteral("0"));
+    lblScore1->setCaption(decimalText(counts_.errate));
+    lblScore->setCaption(decimalText(counts_.esatte));
+    const Judgement j = judge(valoreesatto_, somma_);
+    dialogs_.message(j.message);
+    if (ended_) // the clock ran out while the box was open
+        return;
+    counts_.count(j.verdict);
+    unselectValueButtons();
+    Command1_Click();
+}
+
+// ---- Clock --------------------------------------------------------------------------------
+
+void Form1::Timer1_Timer()
+{
+    if (ended_)
+        return;
+    if (CountdownClock::showsEnd(lblconto->caption())) {
+        Cmdexit1_Click();
+        return;
+    }
+    clock_.tick();
+    lblconto->setCaption(clock_.text());
+}
+
+// ---- Game end -----------------------------------------------------------------------------
+
+void Form1::Cmdexit1_Click()
+{
+    // Runs once: neither a second "Esci" nor a tick starts it again while its boxes are open.
+    if (ended_ || inGameEnd_)
+        return;
+    inGameEnd_ = true;
+    Timer1_.stop();
+    dialogs_.message(farewell(lblnome1->caption()));
+    if (ended_)
+        return;
+    const StoreResult result =
+        checkRecord(*records_, lblScore->caption(), lblpunti->caption(), lblnome1->caption());
+    if (result.outcome == StoreOutcome::Failed && result.error)
+        dialogs_.message({result.error->message(), {}, BoxIcon::Error});
+    else if (result.outcome == StoreOutcome::Stored)
+        dialogs_.message(recordStored());
+    endProgram();
+}
+
+void Form1::fatal(const RecordError& error)
+{
+    dialogs_.message({error.message(), {}, BoxIcon::Error});
+    endProgram();
+}
+
+void Form1::endProgram()
+{
+    if (ended_)
+        return;
+    ended_ = true;
+    Timer1_.stop();
+    hide();
+    if (quit_)
+        quit_();
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    // Closed through the title bar: the program ends without a farewell or a record.
+    ended_ = true;
+    Timer1_.stop();
+    event->accept();
+    if (quit_)
+        quit_();
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::FocusIn) {
+        for (int i = 1; i <= 11; ++i) {
+            if (watched == Option1_[i])
+                Option1_GotFocus(static_cast<qint16>(i));
+        }
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- Definitions and help -----------------------------------------------------------------
+
+void Form1::showDefinition(int index)
+{
+    if (ended_)
+        return;
+    dialogs_.message(definitions().at(static_cast<std::size_t>(index)).message);
+}
+
+void Form1::help_Click() { showDefinition(0); }
+void Form1::acuto_Click() { showDefinition(1); }
+void Form1::retto_Click() { showDefinition(2); }
+void Form1::ottuso_Click() { showDefinition(3); }
+void Form1::piatto_Click() { showDefinition(4); }
+void Form1::concavo_Click() { showDefinition(5); }
+void Form1::grio_Click() { showDefinition(6); }
+void Form1::comp_Click() { showDefinition(7); }
+
+} // namespace sorvane

@@ -1,0 +1,268 @@
+// The window as it is created: every control with its place, colours, font and state, the
+// menu bar, the stacking and the focus order.
+
+#include "app/form1.h"
+
+#include "app/icons.h"
+#include "texts/definitions.h"
+#include "toolkit/colors.h"
+#include "toolkit/label.h"
+
+#include <QAction>
+#include <QLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolButton>
+
+namespace sorvane {
+
+namespace {
+
+enum class Family { SansSerif, Serif, Black };
+
+// Windows fonts mapped to Debian's metric-compatible ones, sized in pixels as at 96 dpi so
+// that the fixed layout holds on every screen setting.
+QFont makeFont(Family family, int pixels, bool bold)
+{
+    QFont f;
+    switch (family) {
+    case Family::SansSerif:
+        f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                       QStringLiteral("sans-serif")});
+        break;
+    case Family::Serif:
+        f.setFamilies({QStringLiteral("Liberation Serif"), QStringLiteral("Times New Roman"),
+                       QStringLiteral("serif")});
+        break;
+    case Family::Black:
+        f.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial Black"),
+                       QStringLiteral("sans-serif")});
+        break;
+    }
+    f.setPixelSize(pixels);
+    f.setWeight(family == Family::Black ? QFont::Black : (bold ? QFont::Bold : QFont::Normal));
+    return f;
+}
+
+// Point sizes of the layout at 96 dpi.
+constexpr int px8_25 = 11;
+constexpr int px9_75 = 13;
+constexpr int px13_5 = 18;
+constexpr int px15_75 = 21;
+constexpr int px18 = 24;
+constexpr int px24 = 32;
+constexpr int px36 = 48;
+
+// The client area: the kept drawing under all controls.
+class Canvas : public QWidget
+{
+public:
+    Canvas(QWidget* parent, const ImageSurface& surface) : QWidget(parent), surface_(surface)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        setObjectName(QStringLiteral("Form1"));
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        // Only the dirty part, at the surface's own resolution.
+        const QImage& image = surface_.image();
+        const qreal ratio = image.devicePixelRatio();
+        const QRect r = event->rect();
+        QPainter p(this);
+        p.drawImage(r, image, QRectF(r.topLeft() * ratio, r.size() * ratio));
+    }
+
+private:
+    const ImageSurface& surface_;
+};
+
+QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& caption,
+                           QRect place, BgrColor face, BgrColor text, const QFont& f,
+                           const QIcon& icon)
+{
+    auto* b = new QToolButton(parent);
+    b->setObjectName(name);
+    b->setText(caption);
+    b->setAccessibleName(caption);
+    b->setGeometry(place);
+    b->setFont(f);
+    b->setIcon(icon);
+    b->setIconSize(QSize(32, 32));
+    b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    b->setFocusPolicy(Qt::StrongFocus);
+    b->setAutoRaise(false);
+    QPalette pal = b->palette();
+    pal.setColor(QPalette::Button, fromBgr(face));
+    pal.setColor(QPalette::ButtonText, fromBgr(text));
+    b->setPalette(pal);
+    return b;
+}
+
+} // namespace
+
+void Form1::buildLayout()
+{
+    setWindowTitle(QString(92, u' ') + QStringLiteral("Impariamo a riconoscere gli angoli"));
+    setWindowIcon(icons::window());
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    setFont(makeFont(Family::SansSerif, px8_25, false));
+
+    auto* canvas = new Canvas(this, *surface_);
+    canvas->setFixedSize(748, 552);
+    setCentralWidget(canvas);
+    surface_->setChangedHandler([canvas](const QRect& r) { canvas->update(r); });
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+
+    using Look = Label::Look;
+    const QFont sans13 = makeFont(Family::SansSerif, px13_5, true);
+    auto label = [canvas](const char* name, const QString& caption, QRect place,
+                          const Look& look) {
+        return new Label(canvas, QString::fromLatin1(name), caption, place, look);
+    };
+    auto shape = [canvas](const char* name, QRect place, QColor fill, QColor border) {
+        return new Shape(canvas, QString::fromLatin1(name), place, fill, border);
+    };
+    const QString placeholder = QStringLiteral("Label3");
+
+    // Controls painted on the window, lowest first: what lies above is created later.
+
+    // Record bar.
+    shape("Shape2", {0, 0, 745, 25}, fromBgr(0xC0FFFF), fromBgr(0xFF0000));
+    lblpunti = label("lblpunti", placeholder, {656, 0, 81, 65}, Look(0xFF0000, sans13));
+    label("Label3", QStringLiteral("con punti"), {544, 0, 105, 33}, Look(0xFF0000, sans13));
+    lblnome = label("lblnome", placeholder, {152, 0, 392, 24},
+                    Look(0xFF0000, sans13).centre().sizedToText());
+    label("Label2", QStringLiteral("Il record è di"), {8, 0, 119, 24},
+          Look(0xFF0000, sans13).sizedToText());
+
+    // Title.
+    shape("Shape4", {232, 24, 281, 33}, palette().color(QPalette::Base),
+          palette().color(QPalette::Text));
+    label("Label5", QStringLiteral("Sorvane"), {272, 24, 217, 25}, Look(0xC000C0, sans13));
+
+    // Left column.
+    lblangolo = label("lblangolo", QString(), {40, 88, 89, 49},
+                      Look(0x00C000, makeFont(Family::SansSerif, px24, true)).on(0xFFFF80).centre().bordered());
+    label("Label4", QStringLiteral(" Il primo angolo misura gradi."), {0, 24, 241, 169},
+          Look(toBgr(palette().color(QPalette::ButtonText)), makeFont(Family::SansSerif, px18, true)));
+    label("Label7", QStringLiteral("Determina il suo complementare  cliccando sui pulsanti sotto"),
+          {8, 144, 177, 105}, Look(0xFF0000, sans13));
+    const QFont counts = makeFont(Family::SansSerif, px13_5, false);
+    label("Label6(0)", QStringLiteral("Risposte esatte"), {8, 336, 131, 28},
+          Look(0x00FF00, counts).on(0xFFFF80).centre().bordered().sizedToText());
+    const QFont score = makeFont(Family::Serif, px36, true);
+    lblScore = label("lblScore", QStringLiteral("0"), {56, 368, 37, 59},
+                     Look(0x00FF00, score).on(0xFFFFC0).centre().bordered().sizedToText());
+    lblScore->setToolTip(QStringLiteral("Questo è il tuo punteggio. Forza con il  record"));
+    label("Label1", QStringLiteral("Sfidante"), {16, 432, 74, 24},
+          Look(0xFF00FF, makeFont(Family::Serif, px15_75, true)).centre().sizedToText());
+    lblnome1 = label("lblnome1", placeholder, {104, 432, 56, 24},
+                     Look(0xFF00FF, counts).sizedToText());
+
+    // Right column.
+    label("tempo", QStringLiteral("Tempo restante"), {576, 32, 169, 41},
+          Look(0x80FFFF, sans13).centre().bordered());
+    lblconto = label("lblconto", QStringLiteral("00.00.00"), {592, 88, 137, 41},
+                     Look(0x00FFFF, makeFont(Family::Black, px18, true)).centre().bordered());
+    auto* image1 = new QLabel(canvas);
+    image1->setObjectName(QStringLiteral("Image1(1)"));
+    image1->setGeometry(520, 64, 32, 32);
+    image1->setPixmap(icons::decoration().pixmap(32, 32));
+    image1->setAttribute(Qt::WA_TransparentForMouseEvents);
+    label("Label6(1)", QStringLiteral("Risposte errate"), {600, 328, 139, 28},
+          Look(0x0000FF, counts).on(0xFFFF00).centre().bordered().sizedToText());
+    lblScore1 = label("lblScore1", QStringLiteral("0"), {656, 368, 36, 59},
+                      Look(0x0000FF, score).on(0xFFFFC0).centre().bordered().sizedToText());
+
+    // Centre: the running total is one number painted four times with small offsets.
+    const QFont total = makeFont(Family::SansSerif, px24, true);
+    lbltotal2 = label("lbltotal2", QStringLiteral("0"), {240, 312, 137, 113}, Look(0x80FF80, total));
+    shape("Shape3", {280, 248, 305, 25}, fromBgr(backColor), fromBgr(backColor));
+    lbltotale = label("lbltotale", QStringLiteral("0"), {243, 312, 137, 57}, Look(0xFF8080, total));
+    lbltotal3 = label("lbltotal3", QStringLiteral("0"), {242, 312, 145, 97}, Look(0xC00000, total));
+    lbltotal4 = label("lbltotal4", QStringLiteral("0"), {244, 312, 113, 97}, Look(0xFFFF00, total));
+    // The coloured copies are one number to a screen reader.
+    for (Label* copy : {lbltotal2, lbltotale, lbltotal3})
+        copy->setAccessibleName(QStringLiteral(" "));
+
+    // The band behind the value buttons.
+    shape("Shape1", {0, 464, 753, 97}, fromBgr(0x400000), fromBgr(0xFF0000));
+
+    // Buttons lie above everything painted on the window.
+    cmdverifica_ = pictureButton(canvas, QStringLiteral("cmdverifica"),
+                                 QStringLiteral("Verifica"), {24, 248, 105, 73}, 0xFFC0C0,
+                                 0x000000, makeFont(Family::SansSerif, px8_25, false),
+                                 icons::verifica());
+    Cmdexit1_ = pictureButton(canvas, QStringLiteral("Cmdexit1"), QStringLiteral("Esci"),
+                              {616, 248, 105, 73}, 0xFF00FF, 0x000000,
+                              makeFont(Family::SansSerif, px8_25, false), icons::esci());
+    Cmdexit1_->setToolTip(QStringLiteral("Clliccami per uscire"));
+
+    static constexpr std::array<int, 12> lefts{192, 5,   72,  139, 206, 273,
+                                               340, 408, 475, 542, 610, 680};
+    static constexpr std::array<const char*, 12> captions{"0",  "1",  "2",  "3",  "5",  "10",
+                                                          "20", "30", "40", "50", "60", "70"};
+    const QFont valueFont = makeFont(Family::SansSerif, px9_75, true);
+    for (int i = 1; i <= 11; ++i) {
+        const QString caption = QString::fromLatin1(captions[i]);
+        auto* b = pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption,
+                                {lefts[i], 472, 65, 70}, 0xC0C000,
+                                i == 2 || i == 4 ? 0xFFFF80 : 0xFFFF00, valueFont,
+                                icons::value(caption.toInt()));
+        b->setCheckable(true);
+        b->setToolTip(QStringLiteral("Cliccando successivamente sui vari pulsanti otterrai la somma"));
+        b->installEventFilter(this);
+        const auto index = static_cast<qint16>(i);
+        connect(b, &QToolButton::clicked, this, [this, index] { Option1_Click(index); });
+        Option1_[i] = b;
+    }
+    Option1_[1]->setEnabled(false);
+    // Member 0 is the array's hidden template: never shown, never pressed.
+    Option1_[0] = new QToolButton(canvas);
+    Option1_[0]->setObjectName(QStringLiteral("Option1(0)"));
+    Option1_[0]->setText(QString::fromLatin1(captions[0]));
+    Option1_[0]->setGeometry(lefts[0], 120, 105, 73);
+    Option1_[0]->setCheckable(true);
+    Option1_[0]->setEnabled(false);
+    Option1_[0]->hide();
+
+    connect(cmdverifica_, &QToolButton::clicked, this, [this] { cmdverifica_Click(); });
+    connect(Cmdexit1_, &QToolButton::clicked, this, [this] { Cmdexit1_Click(); });
+
+    // Focus order of the controls that can take it.
+    const std::array<QWidget*, 13> order{
+        Option1_[8], Option1_[9], Option1_[1], Option1_[2], Option1_[3], Option1_[4], Option1_[5],
+        Option1_[6], Option1_[7], Cmdexit1_,   cmdverifica_, Option1_[10], Option1_[11]};
+    for (std::size_t i = 1; i < order.size(); ++i)
+        setTabOrder(order[i - 1], order[i]);
+    Option1_[8]->setFocus();
+
+    buildMenu();
+}
+
+void Form1::buildMenu()
+{
+    QMenuBar* bar = menuBar();
+    const std::array<void (Form1::*)(), 8> handlers{
+        &Form1::help_Click,   &Form1::acuto_Click,   &Form1::retto_Click, &Form1::ottuso_Click,
+        &Form1::piatto_Click, &Form1::concavo_Click, &Form1::grio_Click,  &Form1::comp_Click};
+    const auto& table = definitions();
+    for (std::size_t i = 0; i < table.size(); ++i) {
+        QAction* a = bar->addAction(table[i].caption);
+        a->setObjectName(QString::fromLatin1(table[i].name));
+        const auto handler = handlers[i];
+        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    }
+    // The credits: a heading with two lines under it, which run nothing.
+    QMenu* copy = bar->addMenu(credits().heading);
+    copy->menuAction()->setObjectName(QStringLiteral("copy"));
+    copy->addAction(credits().licensee)->setObjectName(QStringLiteral("scuola"));
+    copy->addAction(credits().authors)->setObjectName(QStringLiteral("by"));
+}
+
+} // namespace sorvane

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+#include <QtGlobal>
+
+namespace sorvane {
+
+// The game's countdown: hours, minutes and seconds left. Counts ticks, not elapsed time:
+// every tick takes exactly one second off.
+struct CountdownClock
+{
+    qint16 ore = 0;
+    qint16 minuti = 0;
+    float secondi = 0.0f; // always a whole number
+
+    // Full time: fifteen minutes.
+    void start();
+
+    // One second off, borrowing from the minutes and then from the hours. At 00:00:00 it
+    // stays there.
+    void tick();
+
+    // "hh:mm:ss", each field at least two digits.
+    QString text() const;
+
+    // Whether a clock caption shows the end of the time.
+    static bool showsEnd(QStringView caption);
+};
+
+// The whole-number digits of a value padded with zeros to at least two digits.
+QString twoDigits(double value);
+
+} // namespace sorvane

@@ -1,0 +1,27 @@
+#include "records/gameend.h"
+
+#include "game/numbers.h"
+
+namespace sorvane {
+
+Message farewell(const QString& playerName)
+{
+    return {QStringLiteral("Ciao a presto ") + playerName, {}, BoxIcon::None};
+}
+
+Message recordStored()
+{
+    return {QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E"), {},
+            BoxIcon::None};
+}
+
+StoreResult checkRecord(const RecordFiles& files, const QString& scoreCaption,
+                        const QString& recordCaption, const QString& playerName)
+{
+    // Not above the record shown: the files are not even opened.
+    if (!(leadingNumber(scoreCaption) > leadingNumber(recordCaption)))
+        return {StoreOutcome::NotHigher, std::nullopt};
+    return files.storeIfHigher(scoreCaption, playerName);
+}
+
+} // namespace sorvane

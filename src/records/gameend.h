@@ -1,0 +1,22 @@
+#pragma once
+
+#include "records/recordfiles.h"
+#include "texts/message.h"
+
+#include <QString>
+
+namespace sorvane {
+
+// The goodbye to the player by name.
+Message farewell(const QString& playerName);
+
+// The confirmation that a new record was stored.
+Message recordStored();
+
+// The record check at the end of a game: stores the score and the player's name when the
+// score is strictly higher than the record shown at start-up and than the one the score file
+// holds now (another copy of the game may have stored one since).
+StoreResult checkRecord(const RecordFiles& files, const QString& scoreCaption,
+                        const QString& recordCaption, const QString& playerName);
+
+} // namespace sorvane

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "game/sector.h"
+
+#include <QColor>
+
+namespace sorvane {
+
+// A 0xBBGGRR value as a colour.
+QColor fromBgr(BgrColor bgr);
+BgrColor toBgr(const QColor& color);
+
+} // namespace sorvane

@@ -1,0 +1,66 @@
+#include "toolkit/imagesurface.h"
+
+#include "toolkit/colors.h"
+
+#include <QPainter>
+
+#include <cmath>
+
+namespace sorvane {
+
+namespace {
+
+// Qt's angles are sixteenths of a degree, 0 at 3 o'clock, counterclockwise: the primitive's
+// own orientation.
+int sixteenths(double radians)
+{
+    return static_cast<int>(std::lround(radians * 180.0 / M_PI * 16.0));
+}
+
+} // namespace
+
+ImageSurface::ImageSurface(QSize size, qreal devicePixelRatio, BgrColor background)
+    : image_(size * devicePixelRatio, QImage::Format_RGB32)
+{
+    image_.setDevicePixelRatio(devicePixelRatio);
+    image_.fill(fromBgr(background));
+}
+
+void ImageSurface::circle(float x, float y, float radius, BgrColor color, float start, float end)
+{
+    const double from = std::fabs(double(start));
+    const double to = std::fabs(double(end));
+    // Counterclockwise from `from` to `to`, through 0 when `to` is the smaller.
+    double span = to - from;
+    if (span < 0)
+        span += 2.0 * M_PI;
+
+    const QRectF box(double(x) - radius, double(y) - radius, 2.0 * radius, 2.0 * radius);
+    QPainter p(&image_);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(fromBgr(color));
+    pen.setWidth(1);
+    pen.setCosmetic(true);
+    p.setPen(pen);
+
+    if (start < 0 && end < 0) {
+        p.setBrush(fromBgr(fill_));
+        p.drawPie(box, sixteenths(from), sixteenths(span));
+    } else {
+        p.drawArc(box, sixteenths(from), sixteenths(span));
+        const QPointF centre(x, y);
+        auto radiusTo = [&](double angle) {
+            p.drawLine(centre, centre + QPointF(radius * std::cos(angle),
+                                                -radius * std::sin(angle)));
+        };
+        if (start < 0)
+            radiusTo(from);
+        if (end < 0)
+            radiusTo(to);
+    }
+    p.end();
+    if (changed_)
+        changed_(box.toAlignedRect().adjusted(-1, -1, 1, 1));
+}
+
+} // namespace sorvane

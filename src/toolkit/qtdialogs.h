@@ -1,0 +1,26 @@
+#pragma once
+
+#include "toolkit/dialogs.h"
+
+#include <QPointer>
+#include <QWidget>
+
+namespace sorvane {
+
+// The real boxes: QMessageBox and QInputDialog, modal, over the given window.
+class QtDialogs : public Dialogs
+{
+public:
+    explicit QtDialogs(QWidget* parent = nullptr) : parent_(parent) {}
+    void setParent(QWidget* parent) { parent_ = parent; }
+
+    QString input(const QString& prompt, const QString& title) override;
+
+protected:
+    void showMessage(const QString& text, const QString& title, BoxIcon icon) override;
+
+private:
+    QPointer<QWidget> parent_;
+};
+
+} // namespace sorvane
