@@ -272,13 +272,37 @@ void Form1::showDefinition(int index)
     dialogs_.message(definitions().at(static_cast<std::size_t>(index)).message);
 }
 
-void Form1::help_Click() { showDefinition(0); }
-void Form1::acuto_Click() { showDefinition(1); }
-void Form1::retto_Click() { showDefinition(2); }
-void Form1::ottuso_Click() { showDefinition(3); }
-void Form1::piatto_Click() { showDefinition(4); }
-void Form1::concavo_Click() { showDefinition(5); }
-void Form1::grio_Click() { showDefinition(6); }
-void Form1::comp_Click() { showDefinition(7); }
+void Form1::help_Click()
+{
+    showDefinition(0);
+}
+void Form1::acuto_Click()
+{
+    showDefinition(1);
+}
+void Form1::retto_Click()
+{
+    showDefinition(2);
+}
+void Form1::ottuso_Click()
+{
+    showDefinition(3);
+}
+void Form1::piatto_Click()
+{
+    showDefinition(4);
+}
+void Form1::concavo_Click()
+{
+    showDefinition(5);
+}
+void Form1::grio_Click()
+{
+    showDefinition(6);
+}
+void Form1::comp_Click()
+{
+    showDefinition(7);
+}
 
 } // namespace sorvane

@@ -20,7 +20,12 @@ namespace sorvane {
 
 namespace {
 
-enum class Family { SansSerif, Serif, Black };
+enum class Family
+{
+    SansSerif,
+    Serif,
+    Black
+};
 
 // Windows fonts mapped to Debian's metric-compatible ones, sized in pixels as at 96 dpi so
 // that the fixed layout holds on every screen setting.
@@ -120,8 +125,7 @@ void Form1::buildLayout()
 
     using Look = Label::Look;
     const QFont sans13 = makeFont(Family::SansSerif, px13_5, true);
-    auto label = [canvas](const char* name, const QString& caption, QRect place,
-                          const Look& look) {
+    auto label = [canvas](const char* name, const QString& caption, QRect place, const Look& look) {
         return new Label(canvas, QString::fromLatin1(name), caption, place, look);
     };
     auto shape = [canvas](const char* name, QRect place, QColor fill, QColor border) {
@@ -146,10 +150,12 @@ void Form1::buildLayout()
     label("Label5", QStringLiteral("Sorvane"), {272, 24, 217, 25}, Look(0xC000C0, sans13));
 
     // Left column.
-    lblangolo = label("lblangolo", QString(), {40, 88, 89, 49},
-                      Look(0x00C000, makeFont(Family::SansSerif, px24, true)).on(0xFFFF80).centre().bordered());
+    lblangolo = label(
+        "lblangolo", QString(), {40, 88, 89, 49},
+        Look(0x00C000, makeFont(Family::SansSerif, px24, true)).on(0xFFFF80).centre().bordered());
     label("Label4", QStringLiteral(" Il primo angolo misura gradi."), {0, 24, 241, 169},
-          Look(toBgr(palette().color(QPalette::ButtonText)), makeFont(Family::SansSerif, px18, true)));
+          Look(toBgr(palette().color(QPalette::ButtonText)),
+               makeFont(Family::SansSerif, px18, true)));
     label("Label7", QStringLiteral("Determina il suo complementare  cliccando sui pulsanti sotto"),
           {8, 144, 177, 105}, Look(0xFF0000, sans13));
     const QFont counts = makeFont(Family::SansSerif, px13_5, false);
@@ -161,8 +167,8 @@ void Form1::buildLayout()
     lblScore->setToolTip(QStringLiteral("Questo è il tuo punteggio. Forza con il  record"));
     label("Label1", QStringLiteral("Sfidante"), {16, 432, 74, 24},
           Look(0xFF00FF, makeFont(Family::Serif, px15_75, true)).centre().sizedToText());
-    lblnome1 = label("lblnome1", placeholder, {104, 432, 56, 24},
-                     Look(0xFF00FF, counts).sizedToText());
+    lblnome1 =
+        label("lblnome1", placeholder, {104, 432, 56, 24}, Look(0xFF00FF, counts).sizedToText());
 
     // Right column.
     label("tempo", QStringLiteral("Tempo restante"), {576, 32, 169, 41},
@@ -181,7 +187,8 @@ void Form1::buildLayout()
 
     // Centre: the running total is one number painted four times with small offsets.
     const QFont total = makeFont(Family::SansSerif, px24, true);
-    lbltotal2 = label("lbltotal2", QStringLiteral("0"), {240, 312, 137, 113}, Look(0x80FF80, total));
+    lbltotal2 =
+        label("lbltotal2", QStringLiteral("0"), {240, 312, 137, 113}, Look(0x80FF80, total));
     shape("Shape3", {280, 248, 305, 25}, fromBgr(backColor), fromBgr(backColor));
     lbltotale = label("lbltotale", QStringLiteral("0"), {243, 312, 137, 57}, Look(0xFF8080, total));
     lbltotal3 = label("lbltotal3", QStringLiteral("0"), {242, 312, 145, 97}, Look(0xC00000, total));
@@ -194,10 +201,9 @@ void Form1::buildLayout()
     shape("Shape1", {0, 464, 753, 97}, fromBgr(0x400000), fromBgr(0xFF0000));
 
     // Buttons lie above everything painted on the window.
-    cmdverifica_ = pictureButton(canvas, QStringLiteral("cmdverifica"),
-                                 QStringLiteral("Verifica"), {24, 248, 105, 73}, 0xFFC0C0,
-                                 0x000000, makeFont(Family::SansSerif, px8_25, false),
-                                 icons::verifica());
+    cmdverifica_ = pictureButton(canvas, QStringLiteral("cmdverifica"), QStringLiteral("Verifica"),
+                                 {24, 248, 105, 73}, 0xFFC0C0, 0x000000,
+                                 makeFont(Family::SansSerif, px8_25, false), icons::verifica());
     Cmdexit1_ = pictureButton(canvas, QStringLiteral("Cmdexit1"), QStringLiteral("Esci"),
                               {616, 248, 105, 73}, 0xFF00FF, 0x000000,
                               makeFont(Family::SansSerif, px8_25, false), icons::esci());
@@ -210,12 +216,13 @@ void Form1::buildLayout()
     const QFont valueFont = makeFont(Family::SansSerif, px9_75, true);
     for (int i = 1; i <= 11; ++i) {
         const QString caption = QString::fromLatin1(captions[i]);
-        auto* b = pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption,
-                                {lefts[i], 472, 65, 70}, 0xC0C000,
-                                i == 2 || i == 4 ? 0xFFFF80 : 0xFFFF00, valueFont,
-                                icons::value(caption.toInt()));
+        auto* b =
+            pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption,
+                          {lefts[i], 472, 65, 70}, 0xC0C000, i == 2 || i == 4 ? 0xFFFF80 : 0xFFFF00,
+                          valueFont, icons::value(caption.toInt()));
         b->setCheckable(true);
-        b->setToolTip(QStringLiteral("Cliccando successivamente sui vari pulsanti otterrai la somma"));
+        b->setToolTip(
+            QStringLiteral("Cliccando successivamente sui vari pulsanti otterrai la somma"));
         b->installEventFilter(this);
         const auto index = static_cast<qint16>(i);
         connect(b, &QToolButton::clicked, this, [this, index] { Option1_Click(index); });
@@ -236,7 +243,7 @@ void Form1::buildLayout()
 
     // Focus order of the controls that can take it.
     const std::array<QWidget*, 13> order{
-        Option1_[8], Option1_[9], Option1_[1], Option1_[2], Option1_[3], Option1_[4], Option1_[5],
+        Option1_[8], Option1_[9], Option1_[1], Option1_[2],  Option1_[3],  Option1_[4], Option1_[5],
         Option1_[6], Option1_[7], Cmdexit1_,   cmdverifica_, Option1_[10], Option1_[11]};
     for (std::size_t i = 1; i < order.size(); ++i)
         setTabOrder(order[i - 1], order[i]);

@@ -17,13 +17,13 @@ Judgement judge(const ExpectedAnswer& valoreesatto, qint16 somma)
     }
     if (e > s) {
         return {Verdict::TooSmall,
-                {QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era ") +
-                     expected + u'°',
+                {QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era ") + expected +
+                     u'°',
                  QStringLiteral("Attenzione"), BoxIcon::Error}};
     }
-    return {Verdict::Right,
-            {QStringLiteral(" Ok "), QStringLiteral("Giochiamo con gli angoli"),
-             BoxIcon::Information}};
+    return {
+        Verdict::Right,
+        {QStringLiteral(" Ok "), QStringLiteral("Giochiamo con gli angoli"), BoxIcon::Information}};
 }
 
 void Counts::count(Verdict verdict)

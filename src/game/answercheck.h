@@ -7,7 +7,12 @@
 
 namespace sorvane {
 
-enum class Verdict { TooBig, TooSmall, Right };
+enum class Verdict
+{
+    TooBig,
+    TooSmall,
+    Right
+};
 
 struct Judgement
 {

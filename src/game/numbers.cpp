@@ -63,7 +63,14 @@ double leadingNumber(QStringView text)
     // Collect the longest prefix (ignored characters dropped) that forms a number.
     std::string number;
     bool mantissaDigits = false;
-    enum class Stage { Sign, Integer, Fraction, ExponentSign, Exponent } stage = Stage::Sign;
+    enum class Stage
+    {
+        Sign,
+        Integer,
+        Fraction,
+        ExponentSign,
+        Exponent
+    } stage = Stage::Sign;
     std::size_t beforeExponent = 0;
     bool exponentDigits = false;
 

@@ -50,9 +50,9 @@ namespace figure {
 inline constexpr float centreX = 350.0f;
 inline constexpr float centreY = 250.0f;
 inline constexpr float radius = 190.0f;
-inline constexpr BgrColor rightAngleFill = 0x800000;   // dark blue
+inline constexpr BgrColor rightAngleFill = 0x800000;    // dark blue
 inline constexpr BgrColor rightAngleOutline = 0x00FF00; // bright green
-inline constexpr BgrColor givenAngleFill = 0x008000;   // dark green
+inline constexpr BgrColor givenAngleFill = 0x008000;    // dark green
 inline constexpr BgrColor givenAngleOutline = 0x000000; // black
 } // namespace figure
 

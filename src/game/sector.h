@@ -17,8 +17,7 @@ public:
     virtual ~DrawingSurface() = default;
     virtual BgrColor fillColor() const = 0;
     virtual void setFillColor(BgrColor color) = 0;
-    virtual void circle(float x, float y, float radius, BgrColor color, float start,
-                        float end) = 0;
+    virtual void circle(float x, float y, float radius, BgrColor color, float start, float end) = 0;
 };
 
 // The program's own constants.

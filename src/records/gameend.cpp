@@ -11,8 +11,7 @@ Message farewell(const QString& playerName)
 
 Message recordStored()
 {
-    return {QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E"), {},
-            BoxIcon::None};
+    return {QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E"), {}, BoxIcon::None};
 }
 
 StoreResult checkRecord(const RecordFiles& files, const QString& scoreCaption,

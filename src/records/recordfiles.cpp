@@ -64,7 +64,9 @@ int openRecord(const QString& path, int flags, int& err)
         err = errno;
         return -1;
     }
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         err = notRegularFile;
         ::close(fd);
@@ -103,8 +105,8 @@ bool writeAll(int fd, const QByteArray& bytes, int& err)
 {
     qint64 done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pwrite(fd, bytes.constData() + done,
-                                   static_cast<size_t>(bytes.size() - done), done);
+        const ssize_t n =
+            ::pwrite(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;

@@ -11,7 +11,7 @@ namespace sorvane {
 struct RecordError
 {
     QString path;
-    QString reason; // the system's own words
+    QString reason;          // the system's own words
     QString message() const; // what the player is told
 };
 
@@ -21,7 +21,8 @@ struct ReadResult
     std::optional<RecordError> error;
 };
 
-enum class StoreOutcome {
+enum class StoreOutcome
+{
     NotHigher, // the stored record stands; nothing was written
     Stored,    // both files hold the new record
     Failed     // both files keep the old record, see the error

@@ -4,7 +4,13 @@
 
 namespace sorvane {
 
-enum class BoxIcon { None, Warning, Error, Information };
+enum class BoxIcon
+{
+    None,
+    Warning,
+    Error,
+    Information
+};
 
 // A message box as the game logic asks for it; only the window shows it.
 struct Message

@@ -9,8 +9,7 @@ QColor fromBgr(BgrColor bgr)
 
 BgrColor toBgr(const QColor& color)
 {
-    return BgrColor(color.red()) | (BgrColor(color.green()) << 8) |
-           (BgrColor(color.blue()) << 16);
+    return BgrColor(color.red()) | (BgrColor(color.green()) << 8) | (BgrColor(color.blue()) << 16);
 }
 
 } // namespace sorvane

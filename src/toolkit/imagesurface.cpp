@@ -50,8 +50,8 @@ void ImageSurface::circle(float x, float y, float radius, BgrColor color, float 
         p.drawArc(box, sixteenths(from), sixteenths(span));
         const QPointF centre(x, y);
         auto radiusTo = [&](double angle) {
-            p.drawLine(centre, centre + QPointF(radius * std::cos(angle),
-                                                -radius * std::sin(angle)));
+            p.drawLine(centre,
+                       centre + QPointF(radius * std::cos(angle), -radius * std::sin(angle)));
         };
         if (start < 0)
             radiusTo(from);

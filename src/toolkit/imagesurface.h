@@ -20,8 +20,7 @@ public:
 
     BgrColor fillColor() const override { return fill_; }
     void setFillColor(BgrColor color) override { fill_ = color; }
-    void circle(float x, float y, float radius, BgrColor color, float start,
-                float end) override;
+    void circle(float x, float y, float radius, BgrColor color, float start, float end) override;
 
     const QImage& image() const { return image_; }
 

@@ -61,8 +61,7 @@ void Label::paintEvent(QPaintEvent* event)
     }
 }
 
-Shape::Shape(QWidget* parent, const QString& objectName, QRect place, QColor fill,
-             QColor border)
+Shape::Shape(QWidget* parent, const QString& objectName, QRect place, QColor fill, QColor border)
     : QWidget(parent), fill_(fill), border_(border)
 {
     setObjectName(objectName);

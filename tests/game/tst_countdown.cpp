@@ -1,0 +1,141 @@
+#include "support/game.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+
+using namespace sorvane;
+using namespace sorvane::testing;
+
+class TestCountdown : public QObject
+{
+    Q_OBJECT
+
+    static void ticks(Game& g, int n)
+    {
+        for (int i = 0; i < n; ++i)
+            g.form->Timer1_Timer();
+    }
+
+private slots:
+    void countsDownOnTheLabel_data()
+    {
+        QTest::addColumn<int>("n");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("start") << 0 << "00:15:00";
+        QTest::newRow("one tick") << 1 << "00:14:59";
+        QTest::newRow("sixty") << 60 << "00:14:00";
+        QTest::newRow("sixty-one") << 61 << "00:13:59";
+        QTest::newRow("seconds keep two digits") << 55 << "00:14:05";
+        QTest::newRow("900: the end is shown, the game still on") << 900 << "00:00:00";
+    }
+
+    void countsDownOnTheLabel()
+    {
+        QFETCH(int, n);
+        QFETCH(QString, caption);
+        Game g;
+        QVERIFY(g.start());
+        ticks(g, n);
+        QCOMPARE(g.caption("lblconto"), caption);
+        QCOMPARE(g.form->clock().text(), caption);
+        QVERIFY(!g.form->hasEnded());
+        QCOMPARE(g.dialogs.shown.size(), 2);
+    }
+
+    void tick901EndsTheGameWithTheLabelUnchanged()
+    {
+        Game g;
+        QVERIFY(g.start());
+        ticks(g, 901);
+        QCOMPARE(g.caption("lblconto"), QStringLiteral("00:00:00"));
+        QVERIFY(g.form->hasEnded());
+        QCOMPARE(g.quits, 1);
+        const auto boxes = g.laterBoxes();
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, QStringLiteral("Ciao a presto Anna"));
+        // Nothing more happens, however many ticks the platform still delivers.
+        ticks(g, 5);
+        QCOMPARE(g.laterBoxes().size(), 1);
+        QCOMPARE(g.quits, 1);
+    }
+
+    void dottedLayoutCaptionDoesNotEndTheGame()
+    {
+        Game g;
+        QVERIFY(g.start());
+        ticks(g, 900);
+        g.form->label(QStringLiteral("lblconto"))->setCaption(QStringLiteral("00.00.00"));
+        g.form->Timer1_Timer();
+        QVERIFY(!g.form->hasEnded());
+        QCOMPARE(g.laterBoxes().size(), 0);
+    }
+
+    void theRealTimerTicksWhileABoxIsOpen()
+    {
+        Game g;
+        g.random.values = {numberForAngle(55)};
+        QVERIFY(g.start());
+        g.show();
+        QVERIFY(g.form->timerRunning());
+        QString whileOpen;
+        // The check's box stays open for a little over two seconds.
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown&) {
+            QElapsedTimer t;
+            t.start();
+            while (t.elapsed() < 2300)
+                QTest::qWait(50);
+            whileOpen = g.caption("lblconto");
+        };
+        g.verifica();
+        QVERIFY2(whileOpen == QStringLiteral("00:14:58") || whileOpen == QStringLiteral("00:14:57"),
+                 qPrintable(whileOpen));
+        QCOMPARE(int(g.form->errate()), 1);
+    }
+
+    void timeRunningOutWhileABoxIsOpenEndsTheGameOnce()
+    {
+        Game g;
+        g.random.values = {numberForAngle(55)};
+        QVERIFY(g.start());
+        ticks(g, 900);
+        bool first = true;
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown&) {
+            if (!first)
+                return;
+            first = false;
+            ticks(g, 3); // the end arrives while the definition is open
+        };
+        g.form->retto_Click();
+        QVERIFY(g.form->hasEnded());
+        const QStringList texts = g.dialogs.texts().mid(2);
+        QCOMPARE(texts.size(), 2);
+        QCOMPARE(texts[0], QStringLiteral(" Un angolo si dice retto se la sua ampiezza è di 90°"));
+        QCOMPARE(texts[1], QStringLiteral("Ciao a presto Anna"));
+        QCOMPARE(g.quits, 1);
+    }
+
+    void clockEndsWhileACheckIsOpen()
+    {
+        Game g;
+        g.random.values = {numberForAngle(55), numberForAngle(10)};
+        QVERIFY(g.start());
+        ticks(g, 900);
+        g.build(35);
+        bool first = true;
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown&) {
+            if (first) {
+                first = false;
+                ticks(g, 1);
+            }
+        };
+        g.form->cmdverifica_Click();
+        QVERIFY(g.form->hasEnded());
+        // The answer seen after the end counts for nothing and no question follows.
+        QCOMPARE(int(g.form->esatte()), 0);
+        QCOMPARE(g.caption("lblangolo"), QStringLiteral("55"));
+        QCOMPARE(g.dialogs.texts().mid(2), (QStringList{" Ok ", "Ciao a presto Anna"}));
+    }
+};
+
+QTEST_MAIN(TestCountdown)
+#include "tst_countdown.moc"

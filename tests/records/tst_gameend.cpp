@@ -1,0 +1,237 @@
+#include "support/game.h"
+
+#include <QDir>
+
+#include <csignal>
+#include <sys/resource.h>
+
+using namespace sorvane;
+using namespace sorvane::testing;
+
+namespace {
+const QString confirmation = QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E");
+}
+
+class TestGameEnd : public QObject
+{
+    Q_OBJECT
+
+    // Plays `right` right answers and then presses "Esci".
+    static void playAndLeave(Game& g, int right)
+    {
+        QList<float> numbers;
+        for (int i = 0; i <= right; ++i)
+            numbers << numberForAngle(10 + i);
+        g.random.values = numbers;
+        QVERIFY(g.start());
+        g.show();
+        for (int i = 0; i < right; ++i) {
+            g.build(80 - i);
+            g.verifica();
+        }
+        QCOMPARE(g.caption("lblScore"), QString::number(right));
+        g.esci();
+    }
+
+private slots:
+    void records_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("oldScore");
+        QTest::addColumn<QByteArray>("oldName");
+        QTest::addColumn<int>("right");
+        QTest::addColumn<bool>("stored");
+        QTest::addColumn<QByteArray>("newScore");
+        QTest::addColumn<QByteArray>("newName");
+        QTest::newRow("first game, score 0")
+            << "Anna" << QByteArray() << QByteArray() << 0 << false << QByteArray() << QByteArray();
+        QTest::newRow("first game, score 3") << "Anna" << QByteArray() << QByteArray() << 3 << true
+                                             << QByteArray("3\r\n") << QByteArray("Anna\r\n");
+        QTest::newRow("equal score is no record")
+            << "Bruno" << QByteArray("2\r\n") << QByteArray("Anna\r\n") << 2 << false
+            << QByteArray("2\r\n") << QByteArray("Anna\r\n");
+        QTest::newRow("one above replaces both")
+            << "Bruno" << QByteArray("2\r\n") << QByteArray("Anna\r\n") << 3 << true
+            << QByteArray("3\r\n") << QByteArray("Bruno\r\n");
+        QTest::newRow("no name") << "" << QByteArray() << QByteArray() << 1 << true
+                                 << QByteArray("1\r\n") << QByteArray("\r\n");
+        QTest::newRow("hand-edited score file")
+            << "Eva" << QByteArray("dieci\r\n") << QByteArray("X\r\n") << 1 << true
+            << QByteArray("1\r\n") << QByteArray("Eva\r\n");
+        QTest::newRow("older, longer record")
+            << "Ugo" << QByteArray("1\r\n") << QByteArray("Maria Antonietta\r\n") << 2 << true
+            << QByteArray("2\r\n") << QByteArray("Ugo\r\n");
+    }
+
+    void records()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, oldScore);
+        QFETCH(QByteArray, oldName);
+        QFETCH(int, right);
+        QFETCH(bool, stored);
+        QFETCH(QByteArray, newScore);
+        QFETCH(QByteArray, newName);
+        Game g;
+        g.dialogs.answers = {name};
+        g.storeFiles(oldScore, oldName);
+        QStringList filesDuringFarewell;
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
+            if (s.text.startsWith(QStringLiteral("Ciao")))
+                filesDuringFarewell << g.bytes(g.scorePath());
+        };
+        playAndLeave(g, right);
+        QStringList expected{QStringLiteral("Ciao a presto ") + name};
+        if (stored)
+            expected << confirmation;
+        const auto later = g.laterBoxes();
+        QStringList texts;
+        for (const auto& s : later.mid(right)) {
+            texts << s.text;
+            QCOMPARE(s.title, QStringLiteral("Sorvane"));
+            QCOMPARE(s.icon, BoxIcon::None);
+        }
+        QCOMPARE(texts, expected);
+        // The record is written after the farewell is closed.
+        QCOMPARE(filesDuringFarewell, QStringList{QString::fromLatin1(oldScore)});
+        QCOMPARE(g.bytes(g.scorePath()), newScore);
+        QCOMPARE(g.bytes(g.namePath()), newName);
+        QVERIFY(g.form->hasEnded());
+        QCOMPARE(g.quits, 1);
+        QVERIFY(!g.form->timerRunning());
+    }
+
+    void nextStartShowsTheNewRecord_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("plain") << "Anna"
+                               << "Anna\r\n";
+        QTest::newRow("trailing blank") << "Anna "
+                                        << "Anna \r\n";
+        QTest::newRow("accented") << "Niccolò"
+                                  << "Niccolò\r\n";
+        QTest::newRow("euro") << "€uro"
+                              << "€uro\r\n";
+        QTest::newRow("outside the code page") << "Ωmega"
+                                               << "?mega\r\n";
+    }
+
+    void nextStartShowsTheNewRecord()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, shown);
+        QTemporaryDir folder;
+        {
+            Game first(folder.path());
+            first.dialogs.answers = {name};
+            playAndLeave(first, 1);
+        }
+        Game second(folder.path());
+        QVERIFY(second.start());
+        QCOMPARE(second.caption("lblpunti"), QStringLiteral("1\r\n"));
+        QCOMPARE(second.caption("lblnome"), shown);
+    }
+
+    void esciRunsOnceWhileItsBoxesAreOpen()
+    {
+        Game g;
+        int reentries = 0;
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
+            if (s.text.startsWith(QStringLiteral("Ciao")) && reentries++ == 0) {
+                g.form->Cmdexit1_Click();     // a second "Esci"
+                g.form->Timer1_Timer();       // a tick
+                for (int i = 0; i < 901; ++i) // even one that finds the end
+                    g.form->Timer1_Timer();
+            }
+        };
+        playAndLeave(g, 1);
+        QCOMPARE(g.dialogs.texts().mid(3),
+                 (QStringList{QStringLiteral("Ciao a presto Anna"), confirmation}));
+        QCOMPARE(g.quits, 1);
+        QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
+    }
+
+    void anotherCopyStoredAHigherRecordMeanwhile()
+    {
+        Game g;
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
+            if (s.text.startsWith(QStringLiteral("Ciao")))
+                g.storeFiles("5\r\n", "Bruno\r\n");
+        };
+        playAndLeave(g, 2);
+        QCOMPARE(g.dialogs.texts().mid(4), QStringList{QStringLiteral("Ciao a presto Anna")});
+        QCOMPARE(g.bytes(g.scorePath()), QByteArray("5\r\n"));
+        QCOMPARE(g.bytes(g.namePath()), QByteArray("Bruno\r\n"));
+    }
+
+    void unwritableNameFileKeepsTheOldRecordAndSaysSo()
+    {
+        Game g;
+        g.storeFiles("1\r\n", "Anna\r\n");
+        g.dialogs.answers = {QStringLiteral("Eva")};
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
+            if (s.text.startsWith(QStringLiteral("Ciao"))) {
+                // The name file turns into something that cannot be written.
+                QFile::remove(g.namePath());
+                QDir().mkpath(g.namePath());
+            }
+        };
+        playAndLeave(g, 2);
+        const auto boxes = g.laterBoxes().mid(2);
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes[0].text, QStringLiteral("Ciao a presto Eva"));
+        QCOMPARE(boxes[1].icon, BoxIcon::Error);
+        QVERIFY2(boxes[1].text.contains(g.namePath()), qPrintable(boxes[1].text));
+        QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
+        QVERIFY(g.form->hasEnded());
+        QCOMPARE(g.quits, 1);
+    }
+
+    void failedWriteOfTheNamePutsTheScoreBack()
+    {
+        Game g;
+        g.storeFiles("1\r\n", "Anna\r\n");
+        g.dialogs.answers = {QString(300, u'z')};
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        ::getrlimit(RLIMIT_FSIZE, &old);
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
+            if (s.text.startsWith(QStringLiteral("Ciao"))) {
+                rlimit small = old;
+                small.rlim_cur = 100;
+                ::setrlimit(RLIMIT_FSIZE, &small);
+            }
+        };
+        playAndLeave(g, 2);
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        std::signal(SIGXFSZ, oldHandler);
+        const auto boxes = g.laterBoxes().mid(2);
+        QCOMPARE(boxes.size(), 2);
+        QCOMPARE(boxes[1].icon, BoxIcon::Error);
+        QVERIFY(!g.dialogs.texts().contains(confirmation));
+        QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
+        QCOMPARE(g.bytes(g.namePath()), QByteArray("Anna\r\n"));
+    }
+
+    void nothingHappensAfterTheEnd()
+    {
+        Game g;
+        playAndLeave(g, 0);
+        const int boxes = g.dialogs.shown.size();
+        const QString angle = g.caption("lblangolo");
+        g.form->cmdverifica_Click();
+        g.form->Option1_Click(5);
+        g.form->Timer1_Timer();
+        g.form->comp_Click();
+        g.form->Command1_Click();
+        QCOMPARE(g.dialogs.shown.size(), boxes);
+        QCOMPARE(int(g.form->somma()), 0);
+        QCOMPARE(g.caption("lblangolo"), angle);
+        QCOMPARE(g.quits, 1);
+        QVERIFY(!g.form->isVisible());
+    }
+};
+
+QTEST_MAIN(TestGameEnd)
+#include "tst_gameend.moc"

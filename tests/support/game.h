@@ -1,0 +1,116 @@
+#pragma once
+
+#include "app/form1.h"
+#include "support/scripteddialogs.h"
+#include "toolkit/label.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+
+#include <cmath>
+#include <memory>
+
+namespace sorvane::testing {
+
+// The random number that gives a question with the given angle.
+inline float numberForAngle(int angle)
+{
+    return float((angle - 1 + 0.5) / 89.0);
+}
+
+// A game in a window of its own, with its record files in a temporary folder, scripted boxes
+// and pinned questions.
+struct Game
+{
+    QTemporaryDir folder;
+    ScriptedDialogs dialogs;
+    ScriptedRandom random;
+    int quits = 0;
+    std::unique_ptr<Form1> form;
+
+    Game() { dialogs.answers = {QStringLiteral("Anna")}; }
+    explicit Game(const QString& recordFolder) : Game() { folderOverride = recordFolder; }
+
+    QString recordFolder() const
+    {
+        return folderOverride.isEmpty() ? folder.path() : folderOverride;
+    }
+    QString scorePath() const { return recordFolder() + QStringLiteral("/sorvane.txt"); }
+    QString namePath() const { return recordFolder() + QStringLiteral("/nsorvane.txt"); }
+
+    void storeFiles(const QByteArray& score, const QByteArray& name) const
+    {
+        QFile s(scorePath());
+        QVERIFY(s.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        s.write(score);
+        QFile n(namePath());
+        QVERIFY(n.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        n.write(name);
+    }
+
+    QByteArray bytes(const QString& path) const
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+    // Creates the window and runs start-up; true when the game is on.
+    bool start()
+    {
+        form = std::make_unique<Form1>(dialogs, random, recordFolder(), [this] { ++quits; });
+        return form->Form_Load();
+    }
+
+    // Shows the window, as the program does once start-up has returned.
+    void show()
+    {
+        form->show();
+        form->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    }
+
+    QString caption(const char* name) const
+    {
+        return form->label(QString::fromLatin1(name))->caption();
+    }
+
+    QToolButton* valueButton(int value) const
+    {
+        for (int i = 1; i <= 11; ++i) {
+            if (form->option1(i)->text() == QString::number(value))
+                return form->option1(i);
+        }
+        return nullptr;
+    }
+
+    void press(int value) const { QTest::mouseClick(valueButton(value), Qt::LeftButton); }
+    void verifica() const { QTest::mouseClick(form->cmdverifica(), Qt::LeftButton); }
+    void esci() const { QTest::mouseClick(form->cmdexit1(), Qt::LeftButton); }
+
+    // Presses buttons that add up to `sum` (largest first).
+    void build(int sum) const
+    {
+        for (int v : {70, 60, 50, 40, 30, 20, 10, 5, 3, 2, 1}) {
+            while (sum >= v) {
+                press(v);
+                sum -= v;
+            }
+        }
+    }
+
+    QStringList totals() const
+    {
+        return {caption("lbltotale"), caption("lbltotal2"), caption("lbltotal3"),
+                caption("lbltotal4")};
+    }
+
+    // The boxes shown after start-up's two.
+    QList<ScriptedDialogs::Shown> laterBoxes() const { return dialogs.shown.mid(2); }
+
+private:
+    QString folderOverride;
+};
+
+} // namespace sorvane::testing

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "game/question.h"
+#include "toolkit/dialogs.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+namespace sorvane::testing {
+
+// Boxes that never wait: each one shown is recorded, input boxes answer from a script, and a
+// hook runs while a box is "open".
+class ScriptedDialogs : public Dialogs
+{
+public:
+    struct Shown
+    {
+        QString kind; // "message" or "input"
+        QString text; // the message, or the input box's prompt
+        QString title;
+        BoxIcon icon = BoxIcon::None;
+    };
+
+    QList<Shown> shown;
+    QStringList answers;                         // for input boxes; none left: Cancel
+    std::function<void(const Shown&)> whileOpen; // runs while a box is shown
+
+    QString input(const QString& prompt, const QString& title) override
+    {
+        record({QStringLiteral("input"), prompt, title, BoxIcon::None});
+        return answers.isEmpty() ? QString() : answers.takeFirst();
+    }
+
+    QStringList texts() const
+    {
+        QStringList out;
+        for (const Shown& s : shown)
+            out << s.text;
+        return out;
+    }
+
+protected:
+    void showMessage(const QString& text, const QString& title, BoxIcon icon) override
+    {
+        record({QStringLiteral("message"), text, title, icon});
+    }
+
+private:
+    void record(const Shown& s)
+    {
+        shown << s;
+        if (whileOpen)
+            whileOpen(s);
+    }
+};
+
+// Random numbers from a list, then the last one again.
+class ScriptedRandom : public RandomSource
+{
+public:
+    QList<float> values{0.5f};
+    int reseeds = 0;
+    void reseed() override { ++reseeds; }
+    float next() override { return values.size() > 1 ? values.takeFirst() : values.first(); }
+};
+
+} // namespace sorvane::testing

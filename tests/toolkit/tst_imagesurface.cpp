@@ -1,0 +1,149 @@
+#include "game/question.h"
+#include "game/sector.h"
+#include "toolkit/colors.h"
+#include "toolkit/imagesurface.h"
+
+#include <QGuiApplication>
+#include <QTest>
+
+#include <cmath>
+
+using namespace sorvane;
+
+namespace {
+
+constexpr BgrColor background = 0xC0C000;
+
+// The pixel at a game angle (degrees from 12 o'clock, clockwise) and distance from the centre.
+QColor at(const ImageSurface& s, double degrees, double distance)
+{
+    const double rad = degrees * M_PI / 180.0;
+    const double x = figure::centreX + distance * std::sin(rad);
+    const double y = figure::centreY - distance * std::cos(rad);
+    const qreal ratio = s.image().devicePixelRatio();
+    return s.image().pixelColor(int(x * ratio), int(y * ratio));
+}
+
+// Whether a colour stands within a pixel of a place: aliased lines and arcs land on either side.
+bool near(const QImage& img, double x, double y, const QColor& color)
+{
+    for (int dx = -1; dx <= 1; ++dx) {
+        for (int dy = -1; dy <= 1; ++dy) {
+            if (img.pixelColor(int(std::lround(x)) + dx, int(std::lround(y)) + dy) == color)
+                return true;
+        }
+    }
+    return false;
+}
+
+void drawQuestion(ImageSurface& s, float given)
+{
+    using namespace figure;
+    s.setFillColor(rightAngleFill);
+    pigrecoesettore(s, centreX, centreY, radius, rightAngleOutline, 0, 90);
+    s.setFillColor(givenAngleFill);
+    pigrecoesettore(s, centreX, centreY, radius, givenAngleOutline, 0, given);
+}
+
+} // namespace
+
+class TestImageSurface : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void questionFigure_data()
+    {
+        QTest::addColumn<float>("given");
+        QTest::newRow("1") << 1.0f;
+        QTest::newRow("35") << 35.0f;
+        QTest::newRow("89") << 89.0f;
+    }
+
+    void questionFigure()
+    {
+        QFETCH(float, given);
+        ImageSurface s(QSize(748, 552), 1.0, background);
+        drawQuestion(s, given);
+        const QColor green = fromBgr(figure::givenAngleFill);
+        const QColor blue = fromBgr(figure::rightAngleFill);
+        const QColor back = fromBgr(background);
+        // Inside the given angle, away from its edges.
+        if (given >= 5)
+            QCOMPARE(at(s, given / 2, 120), green);
+        // The complement, the rest of the quarter.
+        if (given <= 85)
+            QCOMPARE(at(s, (given + 90) / 2, 120), blue);
+        // Outside the quarter and outside the disc.
+        QCOMPARE(at(s, 180, 100), back);
+        QCOMPARE(at(s, 300, 100), back);
+        QCOMPARE(at(s, 45, 200), back);
+        // The quarter's arc is outlined in bright green, the given angle's edge in black.
+        const QColor outline = fromBgr(figure::rightAngleOutline);
+        QVERIFY(near(s.image(), 350 + 190 * std::sin(M_PI / 3), 250 - 190 * std::cos(M_PI / 3),
+                     outline) ||
+                given > 55);
+        const double edge = given * M_PI / 180.0;
+        QVERIFY(near(s.image(), 350 + 100 * std::sin(edge), 250 - 100 * std::cos(edge), Qt::black));
+    }
+
+    void aLaterQuestionCoversTheEarlierOne()
+    {
+        ImageSurface s(QSize(748, 552), 1.0, background);
+        drawQuestion(s, 80);
+        drawQuestion(s, 10);
+        QCOMPARE(at(s, 45, 120), fromBgr(figure::rightAngleFill));
+        QCOMPARE(at(s, 5, 120), fromBgr(figure::givenAngleFill));
+    }
+
+    void halfDiscHasNoSeamAtThreeOClock()
+    {
+        ImageSurface s(QSize(748, 552), 1.0, background);
+        s.setFillColor(0x800000);
+        pigrecoesettore(s, 350, 250, 190, 0x00FF00, 0, 180);
+        const QColor fill = fromBgr(0x800000);
+        for (int x = 362; x < 530; x += 4) {
+            for (int y = 248; y <= 252; ++y)
+                QCOMPARE(s.image().pixelColor(x, y), fill);
+        }
+        // The real edges at 12 and 6 o'clock carry the outline.
+        QVERIFY(near(s.image(), 350, 150, fromBgr(0x00FF00)));
+        QVERIFY(near(s.image(), 350, 350, fromBgr(0x00FF00)));
+        QCOMPARE(s.image().pixelColor(250, 250), fromBgr(background));
+    }
+
+    void fullDiscIsFilledEverywhere()
+    {
+        ImageSurface s(QSize(748, 552), 1.0, background);
+        s.setFillColor(0x008000);
+        pigrecoesettore(s, 350, 250, 190, 0x000000, 0, 360);
+        for (double deg = 10; deg < 360; deg += 20)
+            QCOMPARE(at(s, deg, 150), fromBgr(0x008000));
+    }
+
+    void drawsAtFullResolutionOnADoubleScreen()
+    {
+        ImageSurface s(QSize(748, 552), 2.0, background);
+        QCOMPARE(s.image().size(), QSize(1496, 1104));
+        drawQuestion(s, 45);
+        // The edge of the disc is crisp at device pixels: one device pixel outside the outline
+        // is background, one inside is fill (a scaled-up image would blur or double it).
+        const QImage& img = s.image();
+        const int cx = 700, cy = 500, r = 380;
+        // Straight right of the centre is the 3 o'clock edge; straight up is 12 o'clock.
+        QCOMPARE(img.pixelColor(cx + 10, cy - r - 3), fromBgr(background));
+        QCOMPARE(img.pixelColor(cx + 10, cy - r + 3), fromBgr(figure::givenAngleFill));
+    }
+
+    void reportsWhatChanged()
+    {
+        ImageSurface s(QSize(748, 552), 1.0, background);
+        QRect changed;
+        s.setChangedHandler([&](const QRect& r) { changed |= r; });
+        drawQuestion(s, 30);
+        QVERIFY(changed.contains(QRect(160, 60, 381, 381)));
+    }
+};
+
+QTEST_MAIN(TestImageSurface)
+#include "tst_imagesurface.moc"
