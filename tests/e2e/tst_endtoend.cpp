@@ -1,0 +1,327 @@
+// The real program under a real X server (Xvfb), driven with real keyboard and mouse events
+// through xdotool, read back from window titles, screenshots and the record files.
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+
+namespace {
+
+const QString program = QStringLiteral(SORVANE_E2E_PROGRAM);
+const QString recordDir = QStringLiteral(SORVANE_E2E_RECORD_DIR);
+
+// The value buttons' captions and left edges in the window.
+const QList<std::pair<int, int>> valueButtons{{1, 5},    {2, 72},   {3, 139},  {5, 206},
+                                              {10, 273}, {20, 340}, {30, 408}, {40, 475},
+                                              {50, 542}, {60, 610}, {70, 680}};
+
+} // namespace
+
+class TestEndToEnd : public QObject
+{
+    Q_OBJECT
+
+    QProcess xvfb;
+    QString display;
+    QProcess game;
+
+    QProcessEnvironment environment() const
+    {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), display);
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+        env.remove(QStringLiteral("QT_SCALE_FACTOR"));
+        return env;
+    }
+
+    QByteArray run(const QString& command, const QStringList& args, int* exitCode = nullptr)
+    {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(command, args);
+        p.waitForFinished(10000);
+        if (exitCode)
+            *exitCode = p.exitCode();
+        return p.readAllStandardOutput();
+    }
+
+    QByteArray xdotool(const QStringList& args, int* exitCode = nullptr)
+    {
+        return run(QStringLiteral("xdotool"), args, exitCode);
+    }
+
+    // Waits until a window with exactly this title is mapped; its id, or nothing.
+    std::optional<QString> waitForWindow(const QString& title, int ms = 10000)
+    {
+        QElapsedTimer t;
+        t.start();
+        const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
+        while (t.elapsed() < ms) {
+            int code = 0;
+            const QByteArray out =
+                xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                         QStringLiteral("--name"), pattern},
+                        &code);
+            if (code == 0 && !out.trimmed().isEmpty())
+                return QString::fromLatin1(out.trimmed().split('\n').first());
+            QTest::qWait(50);
+        }
+        return std::nullopt;
+    }
+
+    bool waitFor(const std::function<bool()>& condition, int ms = 10000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < ms) {
+            if (condition())
+                return true;
+            QTest::qWait(50);
+        }
+        return condition();
+    }
+
+    // Gives a window the keyboard, and waits until it has it.
+    void focus(const QString& id)
+    {
+        xdotool({QStringLiteral("windowfocus"), id});
+        waitFor(
+            [&] { return xdotool({QStringLiteral("getwindowfocus")}).trimmed() == id.toLatin1(); },
+            3000);
+    }
+
+    // Gives a box the keyboard and closes it with Enter.
+    void closeBox(const QString& id)
+    {
+        focus(id);
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        QVERIFY(waitFor([&] {
+            int code = 0;
+            xdotool({QStringLiteral("getwindowname"), id}, &code);
+            const QByteArray visible =
+                xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                         QStringLiteral("--name"), QStringLiteral(".")});
+            return code != 0 || !visible.contains(id.toLatin1());
+        }));
+    }
+
+    struct Geometry
+    {
+        int x = 0, y = 0, width = 0, height = 0;
+    };
+
+    Geometry geometry(const QString& id)
+    {
+        const QString out = QString::fromLatin1(
+            xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}));
+        Geometry g;
+        for (const QString& line : out.split(u'\n')) {
+            const auto kv = line.split(u'=');
+            if (kv.size() != 2)
+                continue;
+            const int v = kv[1].toInt();
+            if (kv[0] == u"X")
+                g.x = v;
+            else if (kv[0] == u"Y")
+                g.y = v;
+            else if (kv[0] == u"WIDTH")
+                g.width = v;
+            else if (kv[0] == u"HEIGHT")
+                g.height = v;
+        }
+        return g;
+    }
+
+    QImage screenshot(const QString& id)
+    {
+        return QImage::fromData(
+            run(QStringLiteral("import"), {QStringLiteral("-window"), id, QStringLiteral("png:-")}),
+            "PNG");
+    }
+
+    // The given angle as drawn: where the green sector meets the blue rest of the quarter,
+    // found along an arc in small steps; 0 when no such edge is there.
+    int drawnAngle(const QImage& shot, int menuHeight)
+    {
+        const double r = 170;
+        double lastGreen = -1, firstBlue = -1;
+        for (double a = 0.05; a < 90; a += 0.05) {
+            const double rad = a * M_PI / 180.0;
+            const QColor c =
+                shot.pixelColor(int(std::lround(350 + r * std::sin(rad))),
+                                int(std::lround(250 - r * std::cos(rad))) + menuHeight);
+            if (c == QColor(0, 128, 0) && firstBlue < 0)
+                lastGreen = a;
+            else if (c == QColor(0, 0, 128) && lastGreen >= 0 && firstBlue < 0)
+                firstBlue = a;
+        }
+        if (lastGreen < 0 || firstBlue < 0)
+            return 0;
+        return int(std::lround((lastGreen + firstBlue) / 2));
+    }
+
+    // The client area starts below the menu bar: the window is the menu and 748 x 552.
+    int menuHeight(const QString& window) { return geometry(window).height - 552; }
+
+    void click(const QString& window, int x, int y)
+    {
+        const Geometry g = geometry(window);
+        const QString px = QString::number(g.x + x);
+        const QString py = QString::number(g.y + menuHeight(window) + y);
+        xdotool({QStringLiteral("mousemove"), px, py});
+        const QByteArray where = QStringLiteral("x:%1 y:%2 ").arg(px, py).toLatin1();
+        QVERIFY(waitFor(
+            [&] { return xdotool({QStringLiteral("getmouselocation")}).startsWith(where); }));
+        xdotool({QStringLiteral("click"), QStringLiteral("1")});
+    }
+
+    void pressValues(const QString& window, int sum)
+    {
+        for (auto it = valueButtons.crbegin(); it != valueButtons.crend(); ++it) {
+            while (sum >= it->first) {
+                click(window, it->second + 32, 472 + 35);
+                sum -= it->first;
+            }
+        }
+    }
+
+    QString startAndGreet(const QString& name)
+    {
+        game.setProcessEnvironment(environment());
+        game.start(program, {});
+        if (!game.waitForStarted(10000))
+            return {};
+        const auto ask = waitForWindow(QStringLiteral("Riconosciamo gli angoli"));
+        if (!ask)
+            return {};
+        focus(*ask);
+        if (!name.isEmpty())
+            xdotool(
+                {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), name});
+        closeBox(*ask);
+        const auto greeting = waitForWindow(QStringLiteral("Riconosciamo gli angoli"));
+        if (!greeting)
+            return {};
+        closeBox(*greeting);
+        const auto window =
+            waitForWindow(QString(92, u' ') + QStringLiteral("Impariamo a riconoscere gli angoli"));
+        return window.value_or(QString());
+    }
+
+    static QByteArray bytesOf(const QString& path)
+    {
+        QFile f(path);
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QDir(recordDir).removeRecursively();
+        QVERIFY(QDir().mkpath(recordDir));
+        xvfb.start(QStringLiteral("Xvfb"),
+                   {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
+                    QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-noreset"),
+                    QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        QVERIFY(xvfb.waitForStarted(10000));
+        QVERIFY(waitFor([&] { return xvfb.canReadLine(); }) || xvfb.waitForReadyRead(10000));
+        display = u':' + QString::fromLatin1(xvfb.readLine().trimmed());
+        QVERIFY(display.size() > 1);
+    }
+
+    void cleanupTestCase()
+    {
+        if (game.state() != QProcess::NotRunning) {
+            game.kill();
+            game.waitForFinished();
+        }
+        xvfb.terminate();
+        xvfb.waitForFinished(5000);
+    }
+
+    void cleanup()
+    {
+        if (game.state() != QProcess::NotRunning) {
+            game.kill();
+            game.waitForFinished();
+        }
+    }
+
+    void aWholeGameSetsARecord()
+    {
+        const QString window = startAndGreet(QStringLiteral("Niccolò"));
+        QVERIFY(!window.isEmpty());
+        QCOMPARE(bytesOf(recordDir + QStringLiteral("/sorvane.txt")), QByteArray());
+        const int menu = menuHeight(window);
+        QVERIFY(menu > 0 && menu < 60);
+
+        // A wrong answer: "Verifica" with nothing pressed.
+        const QImage before = screenshot(window);
+        const int first = drawnAngle(before, menu);
+        QVERIFY2(first >= 1 && first <= 89, qPrintable(QString::number(first)));
+        click(window, 24 + 52, 248 + 36);
+        const auto wrong = waitForWindow(QStringLiteral("Attenzione"));
+        QVERIFY(wrong);
+        closeBox(*wrong);
+
+        // A right one: the complement of the angle read off the new figure, which is on screen
+        // once the count of wrong answers shows the new count (both change in one repaint).
+        const QRect wrongCount(656, 368 + menu, 36, 59);
+        QImage shot;
+        QVERIFY(waitFor([&] {
+            shot = screenshot(window);
+            return shot.copy(wrongCount) != before.copy(wrongCount);
+        }));
+        QTest::qWait(100);
+        shot = screenshot(window);
+        const int second = drawnAngle(shot, menu);
+        QVERIFY(second >= 1 && second <= 89);
+        pressValues(window, 90 - second);
+        click(window, 24 + 52, 248 + 36);
+        const auto right = waitForWindow(QStringLiteral("Giochiamo con gli angoli"));
+        QVERIFY2(right, qPrintable(QStringLiteral("given angle read as %1").arg(second)));
+        closeBox(*right);
+
+        // "Esci": the farewell, then the confirmation of the new record.
+        click(window, 616 + 52, 248 + 36);
+        const auto farewell = waitForWindow(QStringLiteral("Sorvane"));
+        QVERIFY(farewell);
+        closeBox(*farewell);
+        const auto confirmation = waitForWindow(QStringLiteral("Sorvane"));
+        QVERIFY(confirmation);
+        closeBox(*confirmation);
+        QVERIFY(game.waitForFinished(10000));
+        QCOMPARE(game.exitCode(), 0);
+
+        QCOMPARE(bytesOf(recordDir + QStringLiteral("/sorvane.txt")), QByteArray("1\r\n"));
+        QCOMPARE(bytesOf(recordDir + QStringLiteral("/nsorvane.txt")),
+                 QByteArray("Niccol\xF2\r\n"));
+    }
+
+    void aScoreOfZeroLeavesTheRecordAlone()
+    {
+        const QByteArray score = bytesOf(recordDir + QStringLiteral("/sorvane.txt"));
+        const QByteArray name = bytesOf(recordDir + QStringLiteral("/nsorvane.txt"));
+        const QString window = startAndGreet(QStringLiteral("Eva"));
+        QVERIFY(!window.isEmpty());
+        click(window, 616 + 52, 248 + 36);
+        const auto farewell = waitForWindow(QStringLiteral("Sorvane"));
+        QVERIFY(farewell);
+        closeBox(*farewell);
+        QVERIFY(game.waitForFinished(10000));
+        QCOMPARE(game.exitCode(), 0);
+        QCOMPARE(bytesOf(recordDir + QStringLiteral("/sorvane.txt")), score);
+        QCOMPARE(bytesOf(recordDir + QStringLiteral("/nsorvane.txt")), name);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestEndToEnd)
+#include "tst_endtoend.moc"

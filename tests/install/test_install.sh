@@ -1,0 +1,72 @@
+#!/usr/bin/env bash
+# A system-wide install into a staging root, its desktop files, and the Debian package.
+# Arguments: the build folder, the record folder the build was configured with.
+set -euo pipefail
+build="$1"
+records="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+failures=0
+passes=0
+check() {
+    local what="$1"
+    shift
+    if "$@"; then
+        echo "PASS: $what"
+        passes=$((passes + 1))
+    else
+        echo "FAIL: $what"
+        failures=$((failures + 1))
+    fi
+}
+
+stage="$work/root"
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+
+check "executable installed" test -x "$stage/usr/bin/sorvane"
+desktop="$stage/usr/share/applications/org.sorvane.Sorvane.desktop"
+metainfo="$stage/usr/share/metainfo/org.sorvane.Sorvane.metainfo.xml"
+check "icon in the hicolor theme" test -s "$stage/usr/share/icons/hicolor/scalable/apps/org.sorvane.Sorvane.svg"
+check "desktop file is valid" desktop-file-validate "$desktop"
+check "desktop file is under Education, Math and Game" grep -qx 'Categories=Education;Math;Game;' "$desktop"
+check "metainfo is valid" appstreamcli validate --no-net "$metainfo"
+check "metainfo rates the game for children" grep -q '<content_rating type="oars-1.1"/>' "$metainfo"
+
+mode() { stat -c %a "$1"; }
+score="$stage$records/sorvane.txt"
+name="$stage$records/nsorvane.txt"
+check "score file created empty" test -f "$score" -a ! -s "$score"
+check "name file created empty" test -f "$name" -a ! -s "$name"
+check "score file writable by every user" test "$(mode "$score")" = 666
+check "name file writable by every user" test "$(mode "$name")" = 666
+
+# A second install keeps the record that is there.
+printf '7\r\n' > "$score"
+printf 'Anna\r\n' > "$name"
+chmod 0644 "$name"
+DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
+check "reinstall keeps the score" test "$(od -An -tx1 "$score" | tr -d ' \n')" = 370d0a
+check "reinstall keeps the name" test "$(cat "$name")" = $'Anna\r'
+check "reinstall keeps the name file's mode" test "$(mode "$name")" = 644
+
+# The package: the game's files, and a postinst that makes the record files; the records
+# themselves are never in it, so removing or upgrading the package cannot take them away.
+(cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/pkg" >/dev/null)
+deb="$(ls "$work"/pkg/sorvane_*.deb)"
+contents="$(dpkg-deb -c "$deb")"
+check "package holds the executable" grep -q './usr/bin/sorvane$' <<<"$contents"
+check "package holds the desktop file" grep -q 'applications/org.sorvane.Sorvane.desktop$' <<<"$contents"
+check "package holds no record file" test -z "$(grep -E 'n?sorvane\.txt' <<<"$contents" || true)"
+dpkg-deb -e "$deb" "$work/control"
+check "postinst creates missing record files" grep -q 'chmod 0666' "$work/control/postinst"
+
+# The postinst itself, pointed at a folder of its own.
+sed "s#^    dir=.*#    dir=\"$work/postinst-records\"#" "$work/control/postinst" > "$work/postinst"
+sh "$work/postinst" configure
+check "postinst makes empty files writable by all" test "$(mode "$work/postinst-records/sorvane.txt")" = 666
+printf '3\r\n' > "$work/postinst-records/sorvane.txt"
+sh "$work/postinst" configure
+check "postinst on upgrade keeps the record" test "$(cat "$work/postinst-records/sorvane.txt")" = $'3\r'
+
+echo "$passes passed, $failures failed"
+[ "$failures" -eq 0 ]
