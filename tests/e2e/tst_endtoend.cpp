@@ -1,6 +1,11 @@
 // The real program under a real X server (Xvfb), driven with real keyboard and mouse events
 // through xdotool, read back from window titles, screenshots and the record files.
 
+#include <QDBusArgument>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusObjectPath>
+#include <QDBusVariant>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -9,6 +14,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -31,6 +37,9 @@ class TestEndToEnd : public QObject
 
     QProcess xvfb;
     QString display;
+    QProcess sessionBus;
+    QString sessionAddress;
+    QProcess a11yLauncher;
     QProcess game;
 
     QProcessEnvironment environment() const
@@ -39,6 +48,11 @@ class TestEndToEnd : public QObject
         env.insert(QStringLiteral("DISPLAY"), display);
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         env.remove(QStringLiteral("QT_SCALE_FACTOR"));
+        // A session bus of the test's own, with the desktop's accessibility bus on it.
+        if (!sessionAddress.isEmpty())
+            env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), sessionAddress);
+        env.insert(QStringLiteral("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), QStringLiteral("1"));
+        env.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("0"));
         return env;
     }
 
@@ -148,10 +162,13 @@ class TestEndToEnd : public QObject
     }
 
     // The given angle as drawn: where the green sector meets the blue rest of the quarter,
-    // found along an arc in small steps; 0 when no such edge is there.
+    // found along an arc in small steps. At the ends of the range one of the two is a sliver
+    // hidden under its outline: no green is 1 degree, no blue after the green 89; 0 when
+    // there is no figure at all.
     int drawnAngle(const QImage& shot, int menuHeight)
     {
-        const double r = 170;
+        const double r = 185;
+        bool blueSeen = false;
         double lastGreen = -1, firstBlue = -1;
         for (double a = 0.05; a < 90; a += 0.05) {
             const double rad = a * M_PI / 180.0;
@@ -162,9 +179,12 @@ class TestEndToEnd : public QObject
                 lastGreen = a;
             else if (c == QColor(0, 0, 128) && lastGreen >= 0 && firstBlue < 0)
                 firstBlue = a;
+            blueSeen |= c == QColor(0, 0, 128);
         }
-        if (lastGreen < 0 || firstBlue < 0)
-            return 0;
+        if (lastGreen < 0)
+            return blueSeen ? 1 : 0;
+        if (firstBlue < 0)
+            return 89;
         return int(std::lround((lastGreen + firstBlue) / 2));
     }
 
@@ -222,6 +242,101 @@ class TestEndToEnd : public QObject
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
     }
 
+    // ---- What a screen reader is told, through AT-SPI ------------------------------------
+
+    std::optional<QDBusConnection> a11yBus()
+    {
+        QDBusConnection session =
+            QDBusConnection::connectToBus(sessionAddress, QStringLiteral("e2e-session"));
+        if (!session.isConnected())
+            return std::nullopt;
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+            QStringLiteral("org.a11y.Bus"), QStringLiteral("GetAddress"));
+        const QDBusMessage reply = session.call(call, QDBus::Block, 5000);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return std::nullopt;
+        QDBusConnection bus = QDBusConnection::connectToBus(reply.arguments().first().toString(),
+                                                            QStringLiteral("e2e-a11y"));
+        if (!bus.isConnected())
+            return std::nullopt;
+        return bus;
+    }
+
+    using Node = std::pair<QString, QString>; // bus name, object path
+
+    static QList<Node> children(QDBusConnection& bus, const Node& node)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            node.first, node.second, QStringLiteral("org.a11y.atspi.Accessible"),
+            QStringLiteral("GetChildren"));
+        const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
+        QList<Node> out;
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return out;
+        const QDBusArgument arg = reply.arguments().first().value<QDBusArgument>();
+        arg.beginArray();
+        while (!arg.atEnd()) {
+            QString service;
+            QDBusObjectPath path;
+            arg.beginStructure();
+            arg >> service >> path;
+            arg.endStructure();
+            out.append({service, path.path()});
+        }
+        arg.endArray();
+        return out;
+    }
+
+    static QString name(QDBusConnection& bus, const Node& node)
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            node.first, node.second, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("Get"));
+        call << QStringLiteral("org.a11y.atspi.Accessible") << QStringLiteral("Name");
+        const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
+        if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
+            return {};
+        return reply.arguments().first().value<QDBusVariant>().variant().toString();
+    }
+
+    // Every name in the accessible tree of the game, as a screen reader reads it.
+    QStringList accessibleNames()
+    {
+        auto bus = a11yBus();
+        if (!bus)
+            return {};
+        QStringList names;
+        QList<Node> todo = children(*bus, {QStringLiteral("org.a11y.atspi.Registry"),
+                                           QStringLiteral("/org/a11y/atspi/accessible/root")});
+        int visited = 0;
+        while (!todo.isEmpty() && visited < 2000) {
+            const Node node = todo.takeFirst();
+            ++visited;
+            names << name(*bus, node);
+            todo << children(*bus, node);
+        }
+        return names;
+    }
+
+    // Waits until the screen reader's tree holds every one of `expected`.
+    QStringList waitForAccessible(const QStringList& expected)
+    {
+        QStringList missing = expected;
+        waitFor(
+            [&] {
+                const QStringList names = accessibleNames();
+                missing.clear();
+                for (const QString& e : expected) {
+                    if (!names.contains(e))
+                        missing << e;
+                }
+                return missing.isEmpty();
+            },
+            15000);
+        return missing;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -235,6 +350,18 @@ private slots:
         QVERIFY(waitFor([&] { return xvfb.canReadLine(); }) || xvfb.waitForReadyRead(10000));
         display = u':' + QString::fromLatin1(xvfb.readLine().trimmed());
         QVERIFY(display.size() > 1);
+
+        sessionBus.start(QStringLiteral("dbus-daemon"),
+                         {QStringLiteral("--session"), QStringLiteral("--nofork"),
+                          QStringLiteral("--print-address=1")});
+        QVERIFY(sessionBus.waitForStarted(10000));
+        QVERIFY(sessionBus.waitForReadyRead(10000));
+        sessionAddress = QString::fromLatin1(sessionBus.readLine().trimmed());
+        QVERIFY(!sessionAddress.isEmpty());
+        a11yLauncher.setProcessEnvironment(environment());
+        a11yLauncher.start(QStringLiteral("/usr/libexec/at-spi-bus-launcher"),
+                           {QStringLiteral("--launch-immediately")});
+        QVERIFY(a11yLauncher.waitForStarted(10000));
     }
 
     void cleanupTestCase()
@@ -243,8 +370,11 @@ private slots:
             game.kill();
             game.waitForFinished();
         }
-        xvfb.terminate();
-        xvfb.waitForFinished(5000);
+        for (QProcess* p : {&a11yLauncher, &sessionBus, &xvfb}) {
+            p->terminate();
+            if (!p->waitForFinished(5000))
+                p->kill();
+        }
     }
 
     void cleanup()
@@ -320,6 +450,76 @@ private slots:
         QCOMPARE(game.exitCode(), 0);
         QCOMPARE(bytesOf(recordDir + QStringLiteral("/sorvane.txt")), score);
         QCOMPARE(bytesOf(recordDir + QStringLiteral("/nsorvane.txt")), name);
+    }
+
+    void aScreenReaderReadsWhatThePlayerSees()
+    {
+        const QString window = startAndGreet(QStringLiteral("Eva"));
+        QVERIFY(!window.isEmpty());
+        const int menu = menuHeight(window);
+        const int angle = drawnAngle(screenshot(window), menu);
+        QVERIFY(angle >= 1 && angle <= 89);
+        // The window: its labels, buttons and menu commands, exactly as they read on screen.
+        QStringList missing = waitForAccessible(
+            {QString(92, u' ') + QStringLiteral("Impariamo a riconoscere gli angoli"),
+             QStringLiteral("Il record è di"),
+             QStringLiteral("con punti"),
+             QStringLiteral("Sorvane"),
+             QStringLiteral(" Il primo angolo misura gradi."),
+             QString::number(angle),
+             QStringLiteral("Determina il suo complementare  cliccando sui pulsanti sotto"),
+             QStringLiteral("Risposte esatte"),
+             QStringLiteral("Risposte errate"),
+             QStringLiteral("Sfidante"),
+             QStringLiteral("Eva"),
+             QStringLiteral("Tempo restante"),
+             QStringLiteral("Verifica"),
+             QStringLiteral("Esci"),
+             QStringLiteral("1"),
+             QStringLiteral("2"),
+             QStringLiteral("3"),
+             QStringLiteral("5"),
+             QStringLiteral("10"),
+             QStringLiteral("20"),
+             QStringLiteral("30"),
+             QStringLiteral("40"),
+             QStringLiteral("50"),
+             QStringLiteral("60"),
+             QStringLiteral("70"),
+             QStringLiteral("Help"),
+             QStringLiteral("Angolo acuto"),
+             QStringLiteral("Angolo retto"),
+             QStringLiteral("Angolo ottuso"),
+             QStringLiteral("Angolo piatto"),
+             QStringLiteral("Angolo concavo"),
+             QStringLiteral("Angolo giro"),
+             QStringLiteral("Crediti")});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
+        const QStringList names = accessibleNames();
+        QVERIFY(names.contains(QStringLiteral("1\n"))); // the record, with its line end
+        QVERIFY(std::any_of(names.cbegin(), names.cend(), [](const QString& n) {
+            return QRegularExpression(QStringLiteral("^00:1[45]:[0-5][0-9]$")).match(n).hasMatch();
+        }));
+
+        // A box: its text as the player reads it.
+        click(window, 24 + 52, 248 + 36);
+        const auto wrong = waitForWindow(QStringLiteral("Attenzione"));
+        QVERIFY(wrong);
+        missing = waitForAccessible(
+            {QStringLiteral("Attenzione"),
+             QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era %1°")
+                 .arg(90 - angle),
+             QStringLiteral("OK")});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
+        closeBox(*wrong);
+
+        click(window, 616 + 52, 248 + 36);
+        const auto farewell = waitForWindow(QStringLiteral("Sorvane"));
+        QVERIFY(farewell);
+        missing = waitForAccessible({QStringLiteral("Ciao a presto Eva")});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
+        closeBox(*farewell);
+        QVERIFY(game.waitForFinished(10000));
     }
 };
 
