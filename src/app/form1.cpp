@@ -118,7 +118,8 @@ void Form1::Command4_Click()
         QPalette pal = b->palette();
         pal.setColor(QPalette::Button, fromBgr(valueFaceColor));
         pal.setColor(QPalette::ButtonText, fromBgr(valueTextColor));
-        b->setPalette(pal);
+        if (pal != b->palette()) // setting a palette restyles the button: only when it changes
+            b->setPalette(pal);
         b->show();
         b->setEnabled(true);
         b->setChecked(false);

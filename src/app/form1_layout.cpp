@@ -78,7 +78,10 @@ protected:
         const qreal ratio = image.devicePixelRatio();
         const QRect r = event->rect();
         QPainter p(this);
-        p.drawImage(r, image, QRectF(r.topLeft() * ratio, r.size() * ratio));
+        if (ratio == 1.0)
+            p.drawImage(r.topLeft(), image, r);
+        else
+            p.drawImage(r, image, QRectF(r.topLeft() * ratio, r.size() * ratio));
     }
 
 private:
@@ -121,7 +124,6 @@ void Form1::buildLayout()
     canvas->setFixedSize(748, 552);
     setCentralWidget(canvas);
     surface_->setChangedHandler([canvas](const QRect& r) { canvas->update(r); });
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
 
     using Look = Label::Look;
     const QFont sans13 = makeFont(Family::SansSerif, px13_5, true);
@@ -250,6 +252,8 @@ void Form1::buildLayout()
     Option1_[8]->setFocus();
 
     buildMenu();
+    // Fixed to the client area and the menu bar, once everything is in place.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void Form1::buildMenu()

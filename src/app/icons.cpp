@@ -1,6 +1,7 @@
 #include "app/icons.h"
 
 #include <QFile>
+#include <QHash>
 #include <QPainter>
 #include <QPixmap>
 
@@ -12,16 +13,26 @@ namespace {
 
 constexpr int side = 32;
 
-QIcon fromResource(const QString& path, const std::function<void(QPainter&)>& fallback)
+QIcon drawn(const std::function<void(QPainter&)>& paint)
 {
-    if (QFile::exists(path))
-        return QIcon(path);
     QPixmap pixmap(side, side);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
-    fallback(p);
+    paint(p);
     return QIcon(pixmap);
+}
+
+QIcon fromResource(const QString& path, const std::function<void(QPainter&)>& fallback)
+{
+    // Made once per process: the SVG is parsed the first time only. Kept to the end of the
+    // process, past the application object, so never destroyed.
+    static auto* made = new QHash<QString, QIcon>;
+    if (const auto it = made->constFind(path); it != made->cend())
+        return *it;
+    QIcon icon = QFile::exists(path) ? QIcon(path) : drawn(fallback);
+    made->insert(path, icon);
+    return icon;
 }
 
 // A quarter disc in dark blue with `degrees` of it in green, from 12 o'clock clockwise.
@@ -69,20 +80,22 @@ QIcon decoration()
 
 QIcon value(int degrees)
 {
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    // A protractor's corner: the right angle's outline, and the value's share of it.
-    const QRectF box(-26, 4, 56, 56);
-    p.setPen(QPen(QColor(255, 255, 255, 200), 1));
-    p.setBrush(QColor(0, 0, 96));
-    p.drawPie(box, 0, 90 * 16);
-    p.setPen(QPen(QColor(255, 255, 128), 1));
-    p.setBrush(QColor(255, 200, 0));
-    const int span = std::max(degrees, 2);
-    p.drawPie(box, (90 - span) * 16, span * 16);
-    return QIcon(pixmap);
+    static auto* made = new QHash<int, QIcon>;
+    if (const auto it = made->constFind(degrees); it != made->cend())
+        return *it;
+    const QIcon icon = drawn([degrees](QPainter& p) {
+        // A protractor's corner: the right angle's outline, and the value's share of it.
+        const QRectF box(-26, 4, 56, 56);
+        p.setPen(QPen(QColor(255, 255, 255, 200), 1));
+        p.setBrush(QColor(0, 0, 96));
+        p.drawPie(box, 0, 90 * 16);
+        p.setPen(QPen(QColor(255, 255, 128), 1));
+        p.setBrush(QColor(255, 200, 0));
+        const int span = std::max(degrees, 2);
+        p.drawPie(box, (90 - span) * 16, span * 16);
+    });
+    made->insert(degrees, icon);
+    return icon;
 }
 
 } // namespace sorvane::icons

@@ -55,9 +55,13 @@ void Label::paintEvent(QPaintEvent* event)
 {
     QLabel::paintEvent(event);
     if (border_) {
+        // Four one-pixel bars: the painter's fastest path, cheaper than a style's frame.
         QPainter p(this);
-        p.setPen(Qt::black);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
+        const int w = width(), h = height();
+        p.fillRect(0, 0, w, 1, Qt::black);
+        p.fillRect(0, h - 1, w, 1, Qt::black);
+        p.fillRect(0, 1, 1, h - 2, Qt::black);
+        p.fillRect(w - 1, 1, 1, h - 2, Qt::black);
     }
 }
 
