@@ -218,7 +218,9 @@ void Form1::Cmdexit1_Click()
     if (ended_)
         return;
     const StoreResult result =
-        checkRecord(*records_, lblScore->caption(), lblpunti->caption(), lblnome1->caption());
+        records_
+            ? checkRecord(*records_, lblScore->caption(), lblpunti->caption(), lblnome1->caption())
+            : StoreResult{}; // start-up never ran: no record to compare with
     if (result.outcome == StoreOutcome::Failed && result.error)
         dialogs_.message({result.error->message(), {}, BoxIcon::Error});
     else if (result.outcome == StoreOutcome::Stored)

@@ -208,20 +208,25 @@ private slots:
         QVERIFY(g.start());
         QVERIFY(!g.form->isVisible());
         const QImage& img = g.form->surface().image();
+        // Drawn at the screen's own resolution, not scaled up.
+        const qreal ratio = g.form->devicePixelRatioF();
+        QCOMPARE(img.devicePixelRatio(), ratio);
+        QCOMPARE(img.size(), QSize(748, 552) * ratio);
         // 15 degrees (inside the given 30) and 60 degrees (the complement), 120 px out.
-        auto pixel = [&](double deg) {
+        auto at = [&](const QImage& image, double deg) {
             const double rad = deg * M_PI / 180.0;
-            return img.pixelColor(int(350 + 120 * std::sin(rad)), int(250 - 120 * std::cos(rad)));
+            return image.pixelColor(int((350 + 120 * std::sin(rad)) * ratio),
+                                    int((250 - 120 * std::cos(rad)) * ratio));
         };
-        QCOMPARE(pixel(15), QColor(0, 128, 0));
-        QCOMPARE(pixel(60), QColor(0, 0, 128));
-        QCOMPARE(pixel(200), QColor(0, 192, 192));
+        QCOMPARE(at(img, 15), QColor(0, 128, 0));
+        QCOMPARE(at(img, 60), QColor(0, 0, 128));
+        QCOMPARE(at(img, 200), QColor(0, 192, 192));
         // And it is what the window shows once it is on screen.
         g.show();
         const QImage shown = g.form->centralWidget()->grab().toImage();
-        QCOMPARE(shown.pixelColor(int(350 + 120 * std::sin(M_PI / 12)),
-                                  int(250 - 120 * std::cos(M_PI / 12))),
-                 QColor(0, 128, 0));
+        QCOMPARE(shown.size(), QSize(748, 552) * ratio);
+        QCOMPARE(at(shown, 15), QColor(0, 128, 0));
+        QCOMPARE(at(shown, 60), QColor(0, 0, 128));
     }
 
     void window()
