@@ -5,6 +5,7 @@
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusObjectPath>
+#include <QDBusPendingCall>
 #include <QDBusVariant>
 #include <QDir>
 #include <QElapsedTimer>
@@ -213,7 +214,9 @@ class TestEndToEnd : public QObject
         }
     }
 
-    QString startAndGreet(const QString& name)
+    // Starts the game, types the name and closes the greeting; `whileOpen` runs while each of
+    // the two start-up boxes is on screen. The main window's id, or empty.
+    QString startAndGreet(const QString& name, const std::function<void(int box)>& whileOpen = {})
     {
         game.setProcessEnvironment(environment());
         game.start(program, {});
@@ -223,6 +226,8 @@ class TestEndToEnd : public QObject
         if (!ask)
             return {};
         focus(*ask);
+        if (whileOpen)
+            whileOpen(0);
         if (!name.isEmpty())
             xdotool(
                 {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), name});
@@ -230,6 +235,8 @@ class TestEndToEnd : public QObject
         const auto greeting = waitForWindow(QStringLiteral("Riconosciamo gli angoli"));
         if (!greeting)
             return {};
+        if (whileOpen)
+            whileOpen(1);
         closeBox(*greeting);
         const auto window =
             waitForWindow(QString(92, u' ') + QStringLiteral("Impariamo a riconoscere gli angoli"));
@@ -317,6 +324,30 @@ class TestEndToEnd : public QObject
             todo << children(*bus, node);
         }
         return names;
+    }
+
+    // Runs the first action of the accessible object with this name, as a screen reader's user
+    // does, without waiting for what it opens to be closed.
+    bool doAction(const QString& accessibleName)
+    {
+        auto bus = a11yBus();
+        if (!bus)
+            return false;
+        QList<Node> todo = children(*bus, {QStringLiteral("org.a11y.atspi.Registry"),
+                                           QStringLiteral("/org/a11y/atspi/accessible/root")});
+        for (int visited = 0; !todo.isEmpty() && visited < 2000; ++visited) {
+            const Node node = todo.takeFirst();
+            if (name(*bus, node) == accessibleName) {
+                QDBusMessage call = QDBusMessage::createMethodCall(
+                    node.first, node.second, QStringLiteral("org.a11y.atspi.Action"),
+                    QStringLiteral("DoAction"));
+                call << 0;
+                bus->asyncCall(call);
+                return true;
+            }
+            todo << children(*bus, node);
+        }
+        return false;
     }
 
     // Waits until the screen reader's tree holds every one of `expected`.
@@ -454,8 +485,16 @@ private slots:
 
     void aScreenReaderReadsWhatThePlayerSees()
     {
-        const QString window = startAndGreet(QStringLiteral("Eva"));
+        // The start-up boxes: the prompt and the buttons, then the greeting with its blanks.
+        QStringList missingAtStart;
+        const QString window = startAndGreet(QStringLiteral("Eva"), [&](int box) {
+            missingAtStart << waitForAccessible(
+                box == 0 ? QStringList{QStringLiteral("Come ti chiami?"), QStringLiteral("OK"),
+                                       QStringLiteral("Annulla")}
+                         : QStringList{QStringLiteral(" Eva vediamo se sei un vero campione  ")});
+        });
         QVERIFY(!window.isEmpty());
+        QVERIFY2(missingAtStart.isEmpty(), qPrintable(missingAtStart.join(u'|')));
         const int menu = menuHeight(window);
         const int angle = drawnAngle(screenshot(window), menu);
         QVERIFY(angle >= 1 && angle <= 89);
@@ -512,6 +551,15 @@ private slots:
              QStringLiteral("OK")});
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
         closeBox(*wrong);
+
+        // A menu command, chosen through the accessibility interface itself.
+        QVERIFY(doAction(QStringLiteral("Angolo giro")));
+        const auto definition = waitForWindow(QStringLiteral("Sorvane"));
+        QVERIFY(definition);
+        missing = waitForAccessible(
+            {QStringLiteral(" Un angolo si dice giro quando la sua ampezza è di 360°")});
+        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
+        closeBox(*definition);
 
         click(window, 616 + 52, 248 + 36);
         const auto farewell = waitForWindow(QStringLiteral("Sorvane"));
