@@ -6,10 +6,7 @@
 #include "toolkit/qtdialogs.h"
 
 #include <QApplication>
-#include <QLibraryInfo>
-#include <QLocale>
 #include <QStyleFactory>
-#include <QTranslator>
 
 int main(int argc, char* argv[])
 {
@@ -19,11 +16,7 @@ int main(int argc, char* argv[])
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setWindowIcon(sorvane::icons::window());
 
-    // The standard buttons in Italian ("OK", "Annulla"), whatever the desktop's language.
-    QTranslator qtItalian;
-    if (qtItalian.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
-                       QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(&qtItalian);
+    sorvane::installItalianTranslation();
 
     sorvane::QtDialogs dialogs;
     sorvane::TimeSeededRandom random;

@@ -1,7 +1,11 @@
 #include "toolkit/qtdialogs.h"
 
+#include <QCoreApplication>
 #include <QInputDialog>
+#include <QLibraryInfo>
+#include <QLocale>
 #include <QMessageBox>
+#include <QTranslator>
 
 namespace sorvane {
 
@@ -47,6 +51,18 @@ void QtDialogs::showMessage(const QString& text, const QString& title, BoxIcon i
     QMessageBox box(qtIcon(icon), title, text, QMessageBox::Ok, visibleOrNull(parent_));
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+bool installItalianTranslation()
+{
+    // Lives as long as the application.
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        delete translator;
+        return false;
+    }
+    return QCoreApplication::installTranslator(translator);
 }
 
 } // namespace sorvane

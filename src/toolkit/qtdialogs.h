@@ -24,3 +24,11 @@ private:
 };
 
 } // namespace sorvane
+
+namespace sorvane {
+
+// Loads Qt's own Italian translation, so that the boxes' standard buttons read "OK" and
+// "Annulla" whatever the desktop's language. False when it is not installed.
+bool installItalianTranslation();
+
+} // namespace sorvane
