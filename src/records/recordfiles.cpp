@@ -77,6 +77,25 @@ int openRecord(const QString& path, int flags, int& err)
     return fd;
 }
 
+// Opens a record file, creating it when it is missing: empty, and readable and writable by
+// every user whatever the umask, since the record is shared by the whole machine. An existing
+// file is opened as it is.
+int openOrCreate(const QString& path, int flags, int& err)
+{
+    const int created = openRecord(path, flags | O_CREAT | O_EXCL, err);
+    if (created >= 0) {
+        if (::fchmod(created, 0666) != 0) {
+            err = errno;
+            ::close(created);
+            return -1;
+        }
+        return created;
+    }
+    if (err != EEXIST)
+        return -1;
+    return openRecord(path, flags, err);
+}
+
 // Reads from the start of an open file, at most the read limit.
 bool readAll(int fd, QByteArray& out, int& err)
 {
@@ -156,22 +175,14 @@ RecordFiles::RecordFiles(const QString& folder)
 std::optional<RecordError> RecordFiles::ensureExist() const
 {
     for (const QString& path : {scorePath_, namePath_}) {
+        // Opening for appending leaves an existing file as it is, and tells at start-up, not
+        // at the end of a game, that the file cannot be written.
         int err = 0;
-        // Created here: readable and writable by every user, whatever the umask.
-        Fd created(openRecord(path, O_WRONLY | O_CREAT | O_EXCL, err));
-        if (created.get() >= 0) {
-            if (::fchmod(created.get(), 0666) != 0)
-                return systemError(path, errno);
-            if (const int closeErr = created.close())
-                return systemError(path, closeErr);
-            continue;
-        }
-        if (err != EEXIST)
+        Fd fd(openOrCreate(path, O_WRONLY | O_APPEND, err));
+        if (fd.get() < 0)
             return systemError(path, err);
-        // There already: it must open for appending, which leaves it as it is.
-        Fd existing(openRecord(path, O_WRONLY | O_APPEND, err));
-        if (existing.get() < 0)
-            return systemError(path, err);
+        if (const int closeErr = fd.close())
+            return systemError(path, closeErr);
     }
     return std::nullopt;
 }
@@ -196,7 +207,7 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
     int err = 0;
 
     // The score file's lock guards both files against another copy of the game.
-    Fd score(openRecord(scorePath_, O_RDWR | O_CREAT, err));
+    Fd score(openOrCreate(scorePath_, O_RDWR, err));
     if (score.get() < 0)
         return failed(scorePath_, err);
     if (!lockExclusive(score.get(), err))
@@ -207,7 +218,7 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
     if (!(leadingNumber(scoreText) > leadingNumber(fromWindows1252(oldScore))))
         return {StoreOutcome::NotHigher, std::nullopt};
 
-    Fd names(openRecord(namePath_, O_RDWR | O_CREAT, err));
+    Fd names(openOrCreate(namePath_, O_RDWR, err));
     if (names.get() < 0)
         return failed(namePath_, err);
     QByteArray oldName;

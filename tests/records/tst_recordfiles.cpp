@@ -268,6 +268,20 @@ private slots:
         QCOMPARE(modeOf(files().namePath()), mode_t(0666));
     }
 
+    void filesRemovedDuringAGameComeBackWritableByAll()
+    {
+        fresh();
+        QFile::remove(files().scorePath());
+        QFile::remove(files().namePath());
+        const mode_t old = ::umask(022);
+        const StoreResult r = files().storeIfHigher(QStringLiteral("5"), QStringLiteral("Anna"));
+        ::umask(old);
+        QCOMPARE(int(r.outcome), int(StoreOutcome::Stored));
+        QCOMPARE(bytesOf(files().scorePath()), QByteArray("5\r\n"));
+        QCOMPARE(modeOf(files().scorePath()), mode_t(0666));
+        QCOMPARE(modeOf(files().namePath()), mode_t(0666));
+    }
+
     void anotherCopysHigherRecordIsNotOverwritten()
     {
         // This game started with an empty record; another copy has stored 9 since.
