@@ -12,7 +12,6 @@ int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sorvane"));
-    QApplication::setApplicationDisplayName(QString());
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QApplication::setWindowIcon(sorvane::icons::window());
 
