@@ -87,8 +87,9 @@ private slots:
             whileOpen = g.caption("lblconto");
         };
         g.verifica();
-        QVERIFY2(whileOpen == QStringLiteral("00:14:58") || whileOpen == QStringLiteral("00:14:57"),
-                 qPrintable(whileOpen));
+        // Two ticks in 2.3 s, or at least one on a loaded machine; never none.
+        const QStringList counted{"00:14:59", "00:14:58", "00:14:57"};
+        QVERIFY2(counted.contains(whileOpen), qPrintable(whileOpen));
         QCOMPARE(int(g.form->errate()), 1);
     }
 
