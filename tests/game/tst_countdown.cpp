@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QElapsedTimer>
+#include <QPaintEvent>
 
 using namespace sorvane;
 using namespace sorvane::testing;
@@ -57,6 +58,36 @@ private slots:
         ticks(g, 5);
         QCOMPARE(g.laterBoxes().size(), 1);
         QCOMPARE(g.quits, 1);
+    }
+
+    void aTickRepaintsOnlyTheClock()
+    {
+        Game g;
+        QVERIFY(g.start());
+        g.show();
+        QWidget* canvas = g.form->centralWidget();
+        QTest::qWait(50); // the first paint of the window is over
+        struct Painted : QObject
+        {
+            QRegion region;
+            bool eventFilter(QObject*, QEvent* e) override
+            {
+                if (e->type() == QEvent::Paint)
+                    region += static_cast<QPaintEvent*>(e)->region();
+                return false;
+            }
+        } painted;
+        canvas->installEventFilter(&painted);
+        g.form->Timer1_Timer();
+        QTRY_VERIFY(!painted.region.isEmpty());
+        QTest::qWait(50);
+        const QRect clock = g.form->label(QStringLiteral("lblconto"))->geometry();
+        QVERIFY2(clock.contains(painted.region.boundingRect()),
+                 qPrintable(QStringLiteral("painted %1,%2 %3x%4")
+                                .arg(painted.region.boundingRect().x())
+                                .arg(painted.region.boundingRect().y())
+                                .arg(painted.region.boundingRect().width())
+                                .arg(painted.region.boundingRect().height())));
     }
 
     void dottedLayoutCaptionDoesNotEndTheGame()
