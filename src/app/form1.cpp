@@ -9,12 +9,9 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDir>
 #include <QMenuBar>
 #include <QToolButton>
-
-#ifdef Q_OS_WIN
-#include <windows.h>
-#endif
 
 namespace sorvane {
 
@@ -95,19 +92,11 @@ void Form1::aggiornatempo()
 
 QString Form1::GetSystemDir() const
 {
-    QString dir;
-#ifdef Q_OS_WIN
-    char buffer[128] = {};
-    const UINT n = GetWindowsDirectoryA(buffer, sizeof buffer);
-    dir = QString::fromLocal8Bit(buffer).trimmed().left(int(n));
-    if (!dir.endsWith(u'\\'))
-        dir += u'\\';
-#else
-    // The machine-wide folder that stands in for the Windows directory.
-    dir = recordFolder_;
-    if (!dir.endsWith(u'/'))
-        dir += u'/';
-#endif
+    // The record folder the program's start chose (the Windows directory on Windows), written
+    // the system's own way and ending in one separator: C:\WINDOWS\ on Windows.
+    QString dir = QDir::toNativeSeparators(recordFolder_);
+    if (!dir.endsWith(QDir::separator()))
+        dir += QDir::separator();
     return dir;
 }
 

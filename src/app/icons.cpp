@@ -1,101 +1,173 @@
 #include "app/icons.h"
 
-#include <QFile>
 #include <QHash>
+#include <QImage>
 #include <QPainter>
 #include <QPixmap>
 
-#include <cmath>
+#include <algorithm>
+#include <functional>
 
 namespace sorvane::icons {
 
 namespace {
 
+// Every picture is drawn on a 32 × 32 grid, the size the window shows it at.
 constexpr int side = 32;
 
-QIcon drawn(const std::function<void(QPainter&)>& paint)
+// The picture as pixmaps for ordinary screens and for screens of twice the density, so that
+// it stays sharp on both without an image format plugin.
+QIcon drawn(const std::function<void(QPainter&)>& paint, std::initializer_list<int> sizes = {side})
 {
-    QPixmap pixmap(side, side);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
-    p.setRenderHint(QPainter::Antialiasing);
-    paint(p);
-    return QIcon(pixmap);
-}
-
-QIcon fromResource(const QString& path, const std::function<void(QPainter&)>& fallback)
-{
-    // Made once per process: the SVG is parsed the first time only. Kept to the end of the
-    // process, past the application object, so never destroyed.
-    static auto* made = new QHash<QString, QIcon>;
-    if (const auto it = made->constFind(path); it != made->cend())
-        return *it;
-    QIcon icon = QFile::exists(path) ? QIcon(path) : drawn(fallback);
-    made->insert(path, icon);
+    QIcon icon;
+    for (const int size : sizes) {
+        for (const int ratio : {1, 2}) {
+            QPixmap pixmap(size * ratio, size * ratio);
+            pixmap.fill(Qt::transparent);
+            {
+                QPainter p(&pixmap);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.scale(qreal(size * ratio) / side, qreal(size * ratio) / side);
+                paint(p);
+            }
+            pixmap.setDevicePixelRatio(ratio);
+            icon.addPixmap(pixmap);
+        }
+    }
     return icon;
 }
 
-// A quarter disc in dark blue with `degrees` of it in green, from 12 o'clock clockwise.
-void drawQuarter(QPainter& p, int degrees)
+// Made once per process and kept to its end, past the application object.
+QIcon once(int key, const std::function<QIcon()>& make)
 {
-    const QRectF box(-24, 6, 52, 52);
-    p.setPen(QPen(QColor(0, 255, 0), 1.5));
-    p.setBrush(QColor(0, 0, 128));
-    p.drawPie(box, 0, 90 * 16);
-    p.setPen(QPen(Qt::black, 1));
-    p.setBrush(QColor(0, 160, 0));
-    p.drawPie(box, (90 - degrees) * 16, degrees * 16);
+    static auto* made = new QHash<int, QIcon>;
+    if (const auto it = made->constFind(key); it != made->cend())
+        return *it;
+    const QIcon icon = make();
+    made->insert(key, icon);
+    return icon;
 }
+
+QPen pen(const QColor& color, qreal width)
+{
+    return QPen(color, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// The game's figure on a tile: a right angle in dark blue, a given angle of 30° over it in
+// green from 12 o'clock, and the mark of the right angle in its corner.
+void paintWindow(QPainter& p)
+{
+    p.setPen(QPen(QColor(0x00, 0x40, 0x40), 1));
+    p.setBrush(QColor(0x00, 0xc0, 0xc0));
+    p.drawRoundedRect(QRectF(0.5, 0.5, 31, 31), 4, 4);
+    const QRectF disc(5 - 23, 27 - 23, 46, 46);
+    p.setPen(QPen(QColor(0x00, 0xff, 0x00), 1.2));
+    p.setBrush(QColor(0x00, 0x00, 0x80));
+    p.drawPie(disc, 0, 90 * 16);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(QColor(0x00, 0x80, 0x00));
+    p.drawPie(disc, 60 * 16, 30 * 16);
+    p.setPen(QPen(QColor(0xff, 0xff, 0x80), 1.2));
+    p.setBrush(Qt::NoBrush);
+    p.drawPolyline(QPolygonF({{5, 22}, {10, 22}, {10, 27}}));
+}
+
+// Keys of the named pictures; the value buttons' pictures use their value, 0 to 90.
+enum Named
+{
+    windowKey = 1000,
+    verificaKey,
+    esciKey,
+    decorationKey
+};
 
 } // namespace
 
 QIcon window()
 {
-    return fromResource(QStringLiteral(":/icons/sorvane.svg"),
-                        [](QPainter& p) { drawQuarter(p, 30); });
+    // Drawn also at the other sizes a desktop uses for a window's icon.
+    return once(windowKey, [] { return drawn(paintWindow, {16, 32, 48}); });
+}
+
+QImage windowImage(int pixels)
+{
+    QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(qreal(pixels) / side, qreal(pixels) / side);
+    paintWindow(p);
+    return image;
 }
 
 QIcon verifica()
 {
-    return fromResource(QStringLiteral(":/icons/verifica.svg"), [](QPainter& p) {
-        p.setPen(QPen(QColor(0, 128, 0), 5, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-        p.drawPolyline(QPolygonF({{6, 17}, {13, 25}, {27, 7}}));
+    // A green tick in a white disc.
+    return once(verificaKey, [] {
+        return drawn([](QPainter& p) {
+            p.setPen(QPen(QColor(0x00, 0x80, 0x00), 2));
+            p.setBrush(Qt::white);
+            p.drawEllipse(QPointF(16, 16), 14, 14);
+            p.setPen(pen(QColor(0x00, 0x80, 0x00), 4));
+            p.setBrush(Qt::NoBrush);
+            p.drawPolyline(QPolygonF({{8, 16.5}, {14, 22.5}, {24.5, 10}}));
+        });
     });
 }
 
 QIcon esci()
 {
-    return fromResource(QStringLiteral(":/icons/esci.svg"), [](QPainter& p) {
-        p.setPen(QPen(QColor(128, 0, 0), 3));
-        p.drawRect(6, 4, 14, 24);
-        p.drawLine(16, 16, 29, 16);
+    // A door with its knob, and an arrow leaving through it.
+    return once(esciKey, [] {
+        return drawn([](QPainter& p) {
+            p.setPen(QPen(QColor(0x60, 0x30, 0x10), 1.5));
+            p.setBrush(QColor(0xc0, 0x80, 0x40));
+            p.drawRect(QRectF(5, 3, 15, 26));
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(0xff, 0xff, 0x00));
+            p.drawEllipse(QPointF(17, 16), 1.5, 1.5);
+            p.setPen(pen(QColor(0x80, 0x00, 0x00), 3));
+            p.setBrush(Qt::NoBrush);
+            p.drawLine(QPointF(19, 16), QPointF(29, 16));
+            p.drawPolyline(QPolygonF({{25, 11.5}, {29.5, 16}, {25, 20.5}}));
+        });
     });
 }
 
 QIcon decoration()
 {
-    return fromResource(QStringLiteral(":/icons/goniometro.svg"),
-                        [](QPainter& p) { drawQuarter(p, 60); });
+    // A protractor: a pale half disc with its arms in red and a few grey rays.
+    return once(decorationKey, [] {
+        return drawn([](QPainter& p) {
+            p.setPen(QPen(QColor(0x40, 0x40, 0x40), 1));
+            p.setBrush(QColor(0xff, 0xff, 0xc0));
+            p.drawPie(QRectF(2, 14, 28, 28), 0, 180 * 16);
+            const QPointF centre(16, 28);
+            p.setPen(QPen(QColor(0xc0, 0x00, 0x00), 1.5));
+            p.drawLine(centre, QPointF(16, 15));
+            p.drawLine(centre, QPointF(26, 19));
+            p.setPen(QPen(QColor(0x80, 0x80, 0x80), 0.6));
+            for (const QPointF end : {QPointF(5, 18), QPointF(9, 16), QPointF(23, 16)})
+                p.drawLine(centre, end);
+        });
+    });
 }
 
 QIcon value(int degrees)
 {
-    static auto* made = new QHash<int, QIcon>;
-    if (const auto it = made->constFind(degrees); it != made->cend())
-        return *it;
-    const QIcon icon = drawn([degrees](QPainter& p) {
-        // A protractor's corner: the right angle's outline, and the value's share of it.
-        const QRectF box(-26, 4, 56, 56);
-        p.setPen(QPen(QColor(255, 255, 255, 200), 1));
-        p.setBrush(QColor(0, 0, 96));
-        p.drawPie(box, 0, 90 * 16);
-        p.setPen(QPen(QColor(255, 255, 128), 1));
-        p.setBrush(QColor(255, 200, 0));
-        const int span = std::max(degrees, 2);
-        p.drawPie(box, (90 - span) * 16, span * 16);
+    return once(degrees, [degrees] {
+        return drawn([degrees](QPainter& p) {
+            // A protractor's corner: the right angle's outline, and the value's share of it.
+            const QRectF box(-26, 4, 56, 56);
+            p.setPen(QPen(QColor(255, 255, 255, 200), 1));
+            p.setBrush(QColor(0, 0, 96));
+            p.drawPie(box, 0, 90 * 16);
+            p.setPen(QPen(QColor(255, 255, 128), 1));
+            p.setBrush(QColor(255, 200, 0));
+            const int span = std::max(degrees, 2);
+            p.drawPie(box, (90 - span) * 16, span * 16);
+        });
     });
-    made->insert(degrees, icon);
-    return icon;
 }
 
 } // namespace sorvane::icons

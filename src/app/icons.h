@@ -1,11 +1,16 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 
 namespace sorvane::icons {
 
-// The game's pictures: our own SVG files in the resources, drawn in code where there is none.
+// The game's pictures, drawn in code at one and at twice the screen density, so that no
+// image format plugin is needed to show them. The window's picture is also
+// resources/icons/sorvane.svg, for the desktop menu, and sorvane.ico, for Windows.
 QIcon window();
+// The window's picture alone at the given size, for the Windows icon file.
+QImage windowImage(int pixels);
 QIcon verifica();
 QIcon esci();
 QIcon decoration();

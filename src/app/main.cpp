@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/icons.h"
+#include "app/recordfolder.h"
 #include "game/question.h"
 #include "toolkit/qtdialogs.h"
 
@@ -18,9 +19,14 @@ int main(int argc, char* argv[])
     sorvane::installItalianTranslation();
 
     sorvane::QtDialogs dialogs;
+    // The record files' folder is chosen here, once, for the whole run.
+    const sorvane::RecordFolder records = sorvane::machineRecordFolder();
+    if (!records.error.isEmpty()) {
+        dialogs.message({records.error, {}, sorvane::BoxIcon::Error});
+        return 1;
+    }
     sorvane::TimeSeededRandom random;
-    sorvane::Form1 window(dialogs, random, QStringLiteral(SORVANE_RECORD_DIR),
-                          [] { QCoreApplication::exit(0); });
+    sorvane::Form1 window(dialogs, random, records.path, [] { QCoreApplication::exit(0); });
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 1;

@@ -5,6 +5,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <numbers>
 
 namespace sorvane {
 
@@ -14,7 +15,7 @@ namespace {
 // own orientation.
 int sixteenths(double radians)
 {
-    return static_cast<int>(std::lround(radians * 180.0 / M_PI * 16.0));
+    return static_cast<int>(std::lround(radians * 180.0 / std::numbers::pi * 16.0));
 }
 
 } // namespace
@@ -33,7 +34,7 @@ void ImageSurface::circle(float x, float y, float radius, BgrColor color, float 
     // Counterclockwise from `from` to `to`, through 0 when `to` is the smaller.
     double span = to - from;
     if (span < 0)
-        span += 2.0 * M_PI;
+        span += 2.0 * std::numbers::pi;
 
     const QRectF box(double(x) - radius, double(y) - radius, 2.0 * radius, 2.0 * radius);
     QPainter p(&image_);

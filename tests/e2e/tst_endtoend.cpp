@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <numbers>
 #include <optional>
 
 namespace {
@@ -172,7 +173,7 @@ class TestEndToEnd : public QObject
         bool blueSeen = false;
         double lastGreen = -1, firstBlue = -1;
         for (double a = 0.05; a < 90; a += 0.05) {
-            const double rad = a * M_PI / 180.0;
+            const double rad = a * std::numbers::pi / 180.0;
             const QColor c =
                 shot.pixelColor(int(std::lround(350 + r * std::sin(rad))),
                                 int(std::lround(250 - r * std::cos(rad))) + menuHeight);

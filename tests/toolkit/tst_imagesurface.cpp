@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include <cmath>
+#include <numbers>
 
 using namespace sorvane;
 
@@ -17,7 +18,7 @@ constexpr BgrColor background = 0xC0C000;
 // The pixel at a game angle (degrees from 12 o'clock, clockwise) and distance from the centre.
 QColor at(const ImageSurface& s, double degrees, double distance)
 {
-    const double rad = degrees * M_PI / 180.0;
+    const double rad = degrees * std::numbers::pi / 180.0;
     const double x = figure::centreX + distance * std::sin(rad);
     const double y = figure::centreY - distance * std::cos(rad);
     const qreal ratio = s.image().devicePixelRatio();
@@ -80,10 +81,10 @@ private slots:
         QCOMPARE(at(s, 45, 200), back);
         // The quarter's arc is outlined in bright green, the given angle's edge in black.
         const QColor outline = fromBgr(figure::rightAngleOutline);
-        QVERIFY(near(s.image(), 350 + 190 * std::sin(M_PI / 3), 250 - 190 * std::cos(M_PI / 3),
-                     outline) ||
+        QVERIFY(near(s.image(), 350 + 190 * std::sin(std::numbers::pi / 3),
+                     250 - 190 * std::cos(std::numbers::pi / 3), outline) ||
                 given > 55);
-        const double edge = given * M_PI / 180.0;
+        const double edge = given * std::numbers::pi / 180.0;
         QVERIFY(near(s.image(), 350 + 100 * std::sin(edge), 250 - 100 * std::cos(edge), Qt::black));
     }
 
