@@ -107,13 +107,34 @@ private slots:
         QCOMPARE(g.bytes(g.namePath()), QByteArray("Niccol\xF2 \r\n"));
     }
 
-    void recordFolderWithASeparatorAtItsEnd()
+    void recordFolderEndsInOneSeparator_data()
     {
+        QTest::addColumn<QString>("inner");
+        QTest::addColumn<bool>("separatorAtEnd");
+        QTest::newRow("plain") << "" << false;
+        QTest::newRow("separator at its end") << "" << true;
+        // Longer than the 128 characters the original directory query could hold.
+        const QString longName = QString(150, u'w');
+        QTest::newRow("long") << longName << false;
+        QTest::newRow("long, separator at its end") << longName << true;
+    }
+
+    void recordFolderEndsInOneSeparator()
+    {
+        QFETCH(QString, inner);
+        QFETCH(bool, separatorAtEnd);
         QTemporaryDir d;
-        Game g(d.path() + u'/');
+        QString folder = d.path();
+        if (!inner.isEmpty()) {
+            folder += u'/' + inner;
+            QVERIFY(QDir().mkpath(folder));
+        }
+        Game g(separatorAtEnd ? folder + u'/' : folder);
         QVERIFY(g.start());
-        QCOMPARE(g.form->dirsistema(), d.path() + u'/');
-        QVERIFY(QFile::exists(d.filePath(QStringLiteral("sorvane.txt"))));
+        // Written the system's own way (C:\WINDOWS\ on Windows), with exactly one separator.
+        QCOMPARE(g.form->dirsistema(), QDir::toNativeSeparators(folder) + QDir::separator());
+        QVERIFY(QFile::exists(folder + QStringLiteral("/sorvane.txt")));
+        QVERIFY(QFile::exists(folder + QStringLiteral("/nsorvane.txt")));
     }
 
     void unusableRecordFileEndsTheProgramBeforeTheWindow_data()
@@ -144,7 +165,7 @@ private slots:
         QCOMPARE(error.title, QStringLiteral("Sorvane"));
         const QString path =
             broken.isEmpty() ? folder + QStringLiteral("/sorvane.txt") : d.filePath(broken);
-        QVERIFY2(error.text.contains(path), qPrintable(error.text));
+        QVERIFY2(error.text.contains(QDir::toNativeSeparators(path)), qPrintable(error.text));
         // After the end nothing of the game reacts.
         g.form->cmdverifica_Click();
         g.form->Cmdexit1_Click();

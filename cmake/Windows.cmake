@@ -1,0 +1,111 @@
+# Windows: what an install puts on the machine, and the installer made from it with NSIS,
+# sorvane-<version>-win64.exe.
+#
+# The layout is that of a Qt installation (bin, plugins, translations), so that Qt finds its
+# plugins and its Italian translation beside its own libraries, with no qt.conf:
+#   bin/           sorvane.exe, sorvane-records.exe, Qt's DLLs, the compiler's runtime DLLs
+#   plugins/       the Qt plugins the game uses: only the Windows platform (Fusion is built in,
+#                  and the game's pictures are drawn in code, so no image format plugin)
+#   translations/  qtbase_it.qm, Qt's own texts (the buttons of the boxes) in Italian
+# The record files are not part of it: they belong to the machine, in the Windows directory.
+
+set(SORVANE_QT_TRANSLATIONS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" CACHE PATH
+    "Folder holding Qt's qtbase_it.qm (Debian's qt6-translations-l10n has one for every system)")
+
+install(TARGETS sorvane RUNTIME DESTINATION bin COMPONENT game)
+if(TARGET sorvane-records)
+    install(TARGETS sorvane-records RUNTIME DESTINATION bin COMPONENT game)
+endif()
+install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin
+        LIBRARY DESTINATION plugins/platforms RUNTIME DESTINATION plugins/platforms
+        COMPONENT game)
+if(EXISTS "${SORVANE_QT_TRANSLATIONS}/qtbase_it.qm")
+    install(FILES "${SORVANE_QT_TRANSLATIONS}/qtbase_it.qm" DESTINATION translations
+            COMPONENT game)
+else()
+    message(WARNING "No qtbase_it.qm in ${SORVANE_QT_TRANSLATIONS}: the boxes' buttons will "
+                    "be in English. Set SORVANE_QT_TRANSLATIONS to a folder that has it.")
+endif()
+
+# The DLLs that the programs and the plugin load: Qt's, from Qt's bin folder, and the
+# compiler's runtime, from the compiler's own folders. Found by CMake's own reading of the
+# executables' import tables (with MinGW's objdump when building on Linux); Windows' own DLLs
+# are left out. Microsoft's compiler brings its runtime through InstallRequiredSystemLibraries.
+set(dll_dirs "$<TARGET_FILE_DIR:Qt6::Core>")
+if(MINGW)
+    foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
+                        OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(IS_ABSOLUTE "${path}")
+            cmake_path(GET path PARENT_PATH dir)
+            list(APPEND dll_dirs "${dir}")
+        endif()
+    endforeach()
+    list(REMOVE_DUPLICATES dll_dirs)
+endif()
+set(programs "$<TARGET_FILE:sorvane>")
+if(TARGET sorvane-records)
+    list(APPEND programs "$<TARGET_FILE:sorvane-records>")
+endif()
+set(objdump_settings "")
+if(CMAKE_CROSSCOMPILING)
+    set(objdump_settings "
+        set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
+        set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
+        set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${CMAKE_OBJDUMP}\")")
+endif()
+install(CODE "
+    ${objdump_settings}
+    file(GET_RUNTIME_DEPENDENCIES
+        EXECUTABLES ${programs}
+        MODULES \"$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>\"
+        DIRECTORIES ${dll_dirs}
+        PRE_EXCLUDE_REGEXES \"^[Aa][Pp][Ii]-[Mm][Ss]-\" \"^[Ee][Xx][Tt]-[Mm][Ss]-\"
+        POST_EXCLUDE_REGEXES \"[Ss][Yy][Ss][Tt][Ee][Mm]32\"
+        RESOLVED_DEPENDENCIES_VAR dlls
+        UNRESOLVED_DEPENDENCIES_VAR system_dlls)
+    # What is not found beside Qt or the compiler is Windows' own; a Qt or compiler DLL
+    # among those would make a game that does not start.
+    foreach(dll IN LISTS system_dlls)
+        if(dll MATCHES \"^(Qt6|lib)\")
+            message(FATAL_ERROR \"Not found for deployment: \${dll}\")
+        endif()
+    endforeach()
+    file(INSTALL \${dlls} DESTINATION \"\${CMAKE_INSTALL_PREFIX}/bin\")
+" COMPONENT game)
+set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION bin)
+set(CMAKE_INSTALL_SYSTEM_RUNTIME_COMPONENT game)
+include(InstallRequiredSystemLibraries)
+
+# The installer: per machine (it asks for an administrator), under Program Files, with a
+# Start-menu entry and an uninstaller registered with Windows. After copying the files it
+# creates the record files in the Windows directory, empty and writable by the Users group,
+# leaving existing ones as they are; uninstalling leaves them too, so the record survives a
+# reinstall or an upgrade.
+# Every CPACK_ value below reaches NSIS exactly as written here, backslashes included.
+set(CPACK_VERBATIM_VARIABLES ON)
+set(CPACK_GENERATOR "NSIS")
+set(CPACK_PACKAGE_NAME "Sorvane")
+set(CPACK_PACKAGE_VENDOR "Sorvane developers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Gioco per imparare gli angoli complementari")
+set(CPACK_PACKAGE_FILE_NAME "sorvane-${PROJECT_VERSION}-win64")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Sorvane")
+set(CPACK_PACKAGE_EXECUTABLES "sorvane" "Sorvane")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
+set(CPACK_NSIS_PACKAGE_NAME "Sorvane")
+set(CPACK_NSIS_DISPLAY_NAME "Sorvane")
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_MUI_ICON "${PROJECT_SOURCE_DIR}/resources/icons/sorvane.ico")
+set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/resources/icons/sorvane.ico")
+set(CPACK_NSIS_INSTALLED_ICON_NAME [=[bin\sorvane.exe]=])
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
+  ExecWait '"$INSTDIR\bin\sorvane-records.exe" "$WINDIR"' $0
+  IntCmp $0 0 records_done
+    MessageBox MB_OK|MB_ICONSTOP "Impossibile creare i file dei record in $WINDIR." /SD IDOK
+    SetErrorLevel 2
+  records_done:
+]=])
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};game;/")
+include(CPack)

@@ -1,0 +1,27 @@
+# Builds a Qt-free test program for Windows with MinGW-w64 (statically, so that it needs no
+# DLL of the compiler) and runs it under wine in the given prefix, headless. The program's own
+# exit status is the result.
+#
+#   cmake -DCOMPILER=... -DSOURCES=a.cpp|b.cpp -DWARNINGS=-Wall|... -DINCLUDE=src
+#         -DOUTPUT=x.exe -DPREFIX=wine-prefix -P run_under_wine.cmake
+
+cmake_policy(VERSION 3.25)
+
+string(REPLACE "|" ";" SOURCES "${SOURCES}")
+string(REPLACE "|" ";" WARNINGS "${WARNINGS}")
+execute_process(COMMAND ${COMPILER} -std=c++20 ${WARNINGS} -O1 -static -I${INCLUDE}
+                        ${SOURCES} -o ${OUTPUT}
+                RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "Could not build ${OUTPUT} for Windows")
+endif()
+
+find_program(WINE NAMES wine wine64 REQUIRED)
+# No display, no Mono or Gecko prompts, no wine debugging chatter.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                        WINEPREFIX=${PREFIX} WINEARCH=win64 WINEDEBUG=-all
+                        "WINEDLLOVERRIDES=mscoree,mshtml=" ${WINE} ${OUTPUT}
+                RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+    message(FATAL_ERROR "${OUTPUT} under wine: exit status ${result}")
+endif()
