@@ -67,7 +67,7 @@ install(CODE "
     # What is not found beside Qt or the compiler is Windows' own; a Qt or compiler DLL
     # among those would make a game that does not start.
     foreach(dll IN LISTS system_dlls)
-        if(dll MATCHES \"^(Qt6|lib)\")
+        if(dll MATCHES \"^([Qq][Tt]6|[Ll][Ii][Bb])\")
             message(FATAL_ERROR \"Not found for deployment: \${dll}\")
         endif()
     endforeach()
