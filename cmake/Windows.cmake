@@ -85,6 +85,10 @@ include(InstallRequiredSystemLibraries)
 # Every CPACK_ value below reaches NSIS exactly as written here, backslashes included.
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_GENERATOR "NSIS")
+# A 64-bit installer, like the game: it writes Windows' 64-bit registry view, not the one kept
+# for 32-bit programs. CPack has no setting of its own for NSIS's target; the compressor's line
+# of its script is followed by this one.
+set(CPACK_NSIS_COMPRESSOR "lzma\n  Target amd64-unicode")
 set(CPACK_PACKAGE_NAME "Sorvane")
 set(CPACK_PACKAGE_VENDOR "Sorvane developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Gioco per imparare gli angoli complementari")
