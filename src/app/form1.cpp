@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QMenuBar>
 #include <QToolButton>
 
@@ -20,7 +21,16 @@ namespace sorvane {
 
 namespace {
 const QString startTitle = QStringLiteral("Riconosciamo gli angoli");
+
+// While another copy of the game holds the record files: the window keeps painting, but takes
+// no click or key meanwhile.
+void waitPainting(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
+} // namespace
 
 Form1::Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
              std::function<void()> quit, QWidget* parent)
@@ -65,6 +75,11 @@ bool Form1::Form_Load()
     records_.emplace(dirsistema_);
 
     if (auto error = records_->ensureExist()) {
+        fatal(*error);
+        return false;
+    }
+    // A record whose storing was cut short by a kill or a power cut is finished first.
+    if (auto error = records_->finishInterruptedStore()) {
         fatal(*error);
         return false;
     }
@@ -218,9 +233,9 @@ void Form1::Cmdexit1_Click()
     if (ended_)
         return;
     const StoreResult result =
-        records_
-            ? checkRecord(*records_, lblScore->caption(), lblpunti->caption(), lblnome1->caption())
-            : StoreResult{}; // start-up never ran: no record to compare with
+        records_ ? checkRecord(*records_, lblScore->caption(), lblpunti->caption(),
+                               lblnome1->caption(), waitPainting)
+                 : StoreResult{}; // start-up never ran: no record to compare with
     if (result.outcome == StoreOutcome::Failed && result.error)
         dialogs_.message({result.error->message(), {}, BoxIcon::Error});
     else if (result.outcome == StoreOutcome::Stored)
