@@ -28,6 +28,10 @@ inline constexpr int lockHeld = -4;       // another copy kept its lock too long
 // What the player is told of a failure, in Italian (UTF-8).
 std::string reason(SysError error);
 
+// Whether the failure is the refusal of something that is not a plain file of its own: a
+// folder, a pipe, a device, a link.
+bool isRefusal(SysError error);
+
 // One open record file. Opening never blocks, and only a regular file on a disk that has one
 // name is ever opened: folders, pipes, devices, symbolic links (on Windows, every reparse
 // point) and hard links are refused, so nothing is read or written through them.

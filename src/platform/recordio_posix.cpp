@@ -102,6 +102,21 @@ std::string reason(SysError error)
     return "errore di sistema numero " + std::to_string(error.code);
 }
 
+bool isRefusal(SysError error)
+{
+    switch (error.code) {
+    case notRegularFile:
+    case linkedFile:
+    case EISDIR:
+    case ENXIO:
+    case ELOOP:
+    case EMLINK:
+        return true;
+    default:
+        return false;
+    }
+}
+
 RecordFile::RecordFile(RecordFile&& other) noexcept : handle_(other.handle_)
 {
     other.handle_ = -1;

@@ -104,6 +104,12 @@ std::string reason(SysError error)
     return "errore di sistema numero " + std::to_string(error.code);
 }
 
+bool isRefusal(SysError error)
+{
+    return error.code == notRegularFile || error.code == linkedFile ||
+           error.code == ERROR_CANT_RESOLVE_FILENAME;
+}
+
 RecordFile::RecordFile(RecordFile&& other) noexcept : handle_(other.handle_)
 {
     other.handle_ = -1;

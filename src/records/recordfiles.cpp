@@ -126,8 +126,7 @@ std::optional<RecordError> RecordFiles::ensureExist(Journal journal) const
         error = file.close();
     // Where a pupil may not create the journal the game stores without it; but something
     // that is not a plain file of its own in its place is never used.
-    if (error && (journal == Journal::Required || error.code == platform::notRegularFile ||
-                  error.code == platform::linkedFile))
+    if (error && (journal == Journal::Required || platform::isRefusal(error)))
         return errorFor(journalPath_, error);
     return std::nullopt;
 }
@@ -221,7 +220,7 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
     // The whole new record goes into the journal first, so that from the moment the score
     // file changes the next start can finish the store.
     RecordFile journal = RecordFile::open(fsPath(journalPath_), readWrite, create, error);
-    if (error.code == platform::notRegularFile || error.code == platform::linkedFile)
+    if (platform::isRefusal(error))
         return failed(errorFor(journalPath_, error));
     error = {}; // a journal this user cannot have: stored without it
     auto emptyJournal = [&journal] {
