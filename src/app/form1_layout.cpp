@@ -222,8 +222,8 @@ void Form1::buildLayout()
             pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption,
                           {lefts[i], 472, 65, 70}, 0xC0C000, i == 2 || i == 4 ? 0xFFFF80 : 0xFFFF00,
                           valueFont, icons::value(caption.toInt()));
-        // Momentary keys, not options: each press adds its value once and nothing stays
-        // selected, so a screen reader sees a push button whose one action presses it.
+        // Momentary keys, not options, so not checkable: each press adds its value once, none
+        // stays selected, and a screen reader sees a push button whose action presses it.
         b->setToolTip(
             QStringLiteral("Cliccando successivamente sui vari pulsanti otterrai la somma"));
         b->installEventFilter(this);
