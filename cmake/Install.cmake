@@ -11,20 +11,18 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/sorvane.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${SORVANE_APP_ID}.svg COMPONENT game)
 
-# The record files belong to the machine, not to the package: a plain install creates them
-# empty and writable by every user when they are missing and never touches existing ones. The
-# Debian package does the same from its postinst, and so removing or upgrading it keeps them.
+# The record files belong to the machine, not to the package: they are made by the game's own
+# sorvane-records, empty and writable by every user where they are missing, and existing ones
+# are never touched. A plain install runs it from the build; the Debian package runs the
+# installed one from its postinst, and so removing or upgrading the package keeps them.
+set(SORVANE_RECORDS_TOOL_DIR "${CMAKE_INSTALL_LIBEXECDIR}/sorvane")
+install(TARGETS sorvane-records RUNTIME DESTINATION ${SORVANE_RECORDS_TOOL_DIR} COMPONENT game)
 install(CODE "
-    set(dir \"\$ENV{DESTDIR}${SORVANE_RECORD_DIR}\")
-    file(MAKE_DIRECTORY \"\${dir}\")
-    foreach(name sorvane.txt nsorvane.txt)
-        if(NOT EXISTS \"\${dir}/\${name}\")
-            message(STATUS \"Creating record file: \${dir}/\${name}\")
-            file(TOUCH \"\${dir}/\${name}\")
-            file(CHMOD \"\${dir}/\${name}\" PERMISSIONS OWNER_READ OWNER_WRITE
-                 GROUP_READ GROUP_WRITE WORLD_READ WORLD_WRITE)
-        endif()
-    endforeach()
+    execute_process(COMMAND \"$<TARGET_FILE:sorvane-records>\" \"\$ENV{DESTDIR}${SORVANE_RECORD_DIR}\"
+                    RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR \"The record files could not be made in \$ENV{DESTDIR}${SORVANE_RECORD_DIR}\")
+    endif()
 " COMPONENT records)
 
 configure_file(${PROJECT_SOURCE_DIR}/packaging/postinst.in

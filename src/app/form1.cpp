@@ -10,6 +10,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEventLoop>
+#include <QKeyEvent>
 #include <QMenuBar>
 #include <QToolButton>
 
@@ -17,7 +19,16 @@ namespace sorvane {
 
 namespace {
 const QString startTitle = QStringLiteral("Riconosciamo gli angoli");
+
+// While another copy of the game holds the record files: the window keeps painting, but takes
+// no click or key meanwhile.
+void waitPainting(int milliseconds)
+{
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
+} // namespace
 
 Form1::Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
              std::function<void()> quit, QWidget* parent)
@@ -47,6 +58,29 @@ QAction* Form1::menuCommand(const QString& name) const
     return menuBar()->findChild<QAction*>(name);
 }
 
+void Form1::later(Handler handler)
+{
+    // The box opens after the click, key or screen reader's action that asked for it has
+    // returned, on the window's thread: a screen reader gets its answer at once, not when the
+    // box is closed. One asked for while another's box is open waits for it to close, so the
+    // boxes, and the counts they change, come one after another as they were asked for.
+    QMetaObject::invokeMethod(
+        this,
+        [this, handler] {
+            waiting_.push_back(handler);
+            if (runningLater_)
+                return; // the one running takes it up when its box is closed
+            runningLater_ = true;
+            while (!waiting_.empty()) {
+                const Handler next = waiting_.front();
+                waiting_.pop_front();
+                (this->*next)(); // each asks the phase itself: after the end it does nothing
+            }
+            runningLater_ = false;
+        },
+        Qt::QueuedConnection);
+}
+
 // ---- Start-up -----------------------------------------------------------------------------
 
 bool Form1::Form_Load()
@@ -62,6 +96,11 @@ bool Form1::Form_Load()
     records_.emplace(dirsistema_);
 
     if (auto error = records_->ensureExist()) {
+        fatal(*error);
+        return false;
+    }
+    // A record whose storing was cut short by a kill or a power cut is finished first.
+    if (auto error = records_->finishInterruptedStore()) {
         fatal(*error);
         return false;
     }
@@ -120,7 +159,7 @@ void Form1::Command4_Click()
 
 void Form1::Command1_Click()
 {
-    if (ended_)
+    if (!playing())
         return;
     somma_ = 0;
     lblScore1->setCaption(decimalText(counts_.errate));
@@ -141,7 +180,7 @@ void Form1::Command1_Click()
 
 void Form1::Option1_Click(qint16 index)
 {
-    if (ended_ || index < 1 || index > 11)
+    if (!playing() || index < 1 || index > 11)
         return;
     const double value = leadingNumber(Option1_[index]->text());
     somma_ = addInt16(somma_, value);
@@ -165,7 +204,7 @@ void Form1::unselectValueButtons()
 
 void Form1::cmdverifica_Click()
 {
-    if (ended_)
+    if (!playing())
         return;
     for (Label* l : {lbltotal3, lbltotal2, lbltotal4, lbltotale})
         l->setCaption(QStringLiteral("0"));
@@ -173,7 +212,7 @@ void Form1::cmdverifica_Click()
     lblScore->setCaption(decimalText(counts_.esatte));
     const Judgement j = judge(valoreesatto_, somma_);
     dialogs_.message(j.message);
-    if (ended_) // the clock ran out while the box was open
+    if (!playing()) // the clock ran out while the box was open
         return;
     counts_.count(j.verdict);
     unselectValueButtons();
@@ -184,7 +223,7 @@ void Form1::cmdverifica_Click()
 
 void Form1::Timer1_Timer()
 {
-    if (ended_)
+    if (!playing())
         return;
     if (CountdownClock::showsEnd(lblconto->caption())) {
         Cmdexit1_Click();
@@ -198,18 +237,21 @@ void Form1::Timer1_Timer()
 
 void Form1::Cmdexit1_Click()
 {
-    // Runs once: neither a second "Esci" nor a tick starts it again while its boxes are open.
-    if (ended_ || inGameEnd_)
+    // Runs once: neither a second "Esci" nor a tick starts it again while its boxes are open,
+    // and nothing else of the game starts either.
+    if (!playing())
         return;
-    inGameEnd_ = true;
+    phase_ = Phase::Ending;
     Timer1_.stop();
     dialogs_.message(farewell(lblnome1->caption()));
-    if (ended_)
+    if (phase_ == Phase::Ended) // the window was closed while the farewell was open
         return;
     const StoreResult result =
-        records_
-            ? checkRecord(*records_, lblScore->caption(), lblpunti->caption(), lblnome1->caption())
-            : StoreResult{}; // start-up never ran: no record to compare with
+        records_ ? checkRecord(*records_, lblScore->caption(), lblpunti->caption(),
+                               lblnome1->caption(), waitPainting)
+                 : StoreResult{}; // start-up never ran: no record to compare with
+    if (phase_ == Phase::Ended)   // closed while waiting for another copy's lock
+        return;
     if (result.outcome == StoreOutcome::Failed && result.error)
         dialogs_.message({result.error->message(), {}, BoxIcon::Error});
     else if (result.outcome == StoreOutcome::Stored)
@@ -225,9 +267,9 @@ void Form1::fatal(const RecordError& error)
 
 void Form1::endProgram()
 {
-    if (ended_)
+    if (phase_ == Phase::Ended)
         return;
-    ended_ = true;
+    phase_ = Phase::Ended;
     Timer1_.stop();
     hide();
     if (quit_)
@@ -237,7 +279,7 @@ void Form1::endProgram()
 void Form1::closeEvent(QCloseEvent* event)
 {
     // Closed through the title bar: the program ends without a farewell or a record.
-    ended_ = true;
+    phase_ = Phase::Ended;
     Timer1_.stop();
     event->accept();
     if (quit_)
@@ -246,10 +288,22 @@ void Form1::closeEvent(QCloseEvent* event)
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
+    // Watches the value buttons, "Verifica" and "Esci".
     if (event->type() == QEvent::FocusIn) {
         for (int i = 1; i <= 11; ++i) {
             if (watched == Option1_[i])
                 Option1_GotFocus(static_cast<qint16>(i));
+        }
+    }
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+            // Return and Enter press the focused button as Space does: down while held,
+            // pressed once when let go.
+            QKeyEvent space(key->type(), Qt::Key_Space, key->modifiers() & ~Qt::KeypadModifier,
+                            QStringLiteral(" "), key->isAutoRepeat(), key->count());
+            QCoreApplication::sendEvent(watched, &space);
+            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);
@@ -259,7 +313,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::showDefinition(int index)
 {
-    if (ended_)
+    if (!playing())
         return;
     dialogs_.message(definitions().at(static_cast<std::size_t>(index)).message);
 }

@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -28,6 +29,15 @@ class Label;
 class Form1 : public QMainWindow
 {
 public:
+    // Where the game stands: played, ending (the game end's boxes are open) or over. Every
+    // handler asks it in the same way, through `playing()`.
+    enum class Phase
+    {
+        Playing,
+        Ending,
+        Ended
+    };
+
     // `recordFolder` is the machine-wide folder of the record files; `quit` is called once
     // when the program ends (the real one leaves the event loop).
     Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
@@ -69,7 +79,8 @@ public:
     QString dirsistema() const { return dirsistema_; }
     const ImageSurface& surface() const { return *surface_; }
     bool timerRunning() const { return Timer1_.isActive(); }
-    bool hasEnded() const { return ended_; }
+    Phase phase() const { return phase_; }
+    bool hasEnded() const { return phase_ == Phase::Ended; }
 
     Label* label(const QString& name) const;
     QToolButton* option1(int index) const { return Option1_.at(index); }
@@ -87,6 +98,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    using Handler = void (Form1::*)();
+
+    bool playing() const { return phase_ == Phase::Playing; }
+    void later(Handler handler);
     void buildLayout();
     void buildMenu();
     void showDefinition(int index);
@@ -107,8 +122,12 @@ private:
     CountdownClock clock_;
     QString dirsistema_;
     std::optional<RecordFiles> records_;
-    bool inGameEnd_ = false;
-    bool ended_ = false;
+    Phase phase_ = Phase::Playing;
+
+    // Handlers that open a box, asked for by a button or a menu command and run one at a
+    // time once the action that asked for them has returned (`later`).
+    std::deque<Handler> waiting_;
+    bool runningLater_ = false;
 
     std::unique_ptr<ImageSurface> surface_;
     QTimer Timer1_;

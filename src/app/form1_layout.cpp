@@ -222,7 +222,8 @@ void Form1::buildLayout()
             pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption,
                           {lefts[i], 472, 65, 70}, 0xC0C000, i == 2 || i == 4 ? 0xFFFF80 : 0xFFFF00,
                           valueFont, icons::value(caption.toInt()));
-        b->setCheckable(true);
+        // Momentary keys, not options, so not checkable: each press adds its value once, none
+        // stays selected, and a screen reader sees a push button whose action presses it.
         b->setToolTip(
             QStringLiteral("Cliccando successivamente sui vari pulsanti otterrai la somma"));
         b->installEventFilter(this);
@@ -240,8 +241,12 @@ void Form1::buildLayout()
     Option1_[0]->setEnabled(false);
     Option1_[0]->hide();
 
-    connect(cmdverifica_, &QToolButton::clicked, this, [this] { cmdverifica_Click(); });
-    connect(Cmdexit1_, &QToolButton::clicked, this, [this] { Cmdexit1_Click(); });
+    // Their boxes open once the press has returned (`later`).
+    connect(cmdverifica_, &QToolButton::clicked, this,
+            [this] { later(&Form1::cmdverifica_Click); });
+    connect(Cmdexit1_, &QToolButton::clicked, this, [this] { later(&Form1::Cmdexit1_Click); });
+    cmdverifica_->installEventFilter(this);
+    Cmdexit1_->installEventFilter(this);
 
     // Focus order of the controls that can take it.
     const std::array<QWidget*, 13> order{
@@ -267,7 +272,7 @@ void Form1::buildMenu()
         QAction* a = bar->addAction(table[i].caption);
         a->setObjectName(QString::fromLatin1(table[i].name));
         const auto handler = handlers[i];
-        connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+        connect(a, &QAction::triggered, this, [this, handler] { later(handler); });
     }
     // The credits: a heading with two lines under it, which run nothing.
     QMenu* copy = bar->addMenu(credits().heading);

@@ -1,25 +1,20 @@
 #include "app/recordfolder.h"
 
-#include <windows.h>
-
-#include <string>
+#include "platform/recordio.h"
 
 namespace sorvane {
 
 RecordFolder machineRecordFolder()
 {
-    // Asked once with no buffer for the length the folder needs, then for the folder itself,
-    // so that a Windows directory of any length fits.
-    const UINT needed = GetWindowsDirectoryW(nullptr, 0);
-    std::wstring dir(needed, L'\0');
-    const UINT copied = needed ? GetWindowsDirectoryW(dir.data(), needed) : 0;
-    if (copied == 0 || copied >= needed) {
+    // The Windows directory, as Windows gives it, of any length.
+    platform::SysError error;
+    const auto dir = platform::windowsDirectory(error);
+    if (!dir) {
         return {{},
-                QStringLiteral("Impossibile trovare la cartella di Windows (errore %1).")
-                    .arg(GetLastError())};
+                QStringLiteral("Impossibile trovare la cartella di Windows: %1")
+                    .arg(QString::fromStdString(platform::reason(error)))};
     }
-    dir.resize(copied);
-    return {QString::fromStdWString(dir), {}};
+    return {QString::fromStdWString(dir->wstring()), {}};
 }
 
 } // namespace sorvane

@@ -15,12 +15,13 @@ Message recordStored()
 }
 
 StoreResult checkRecord(const RecordFiles& files, const QString& scoreCaption,
-                        const QString& recordCaption, const QString& playerName)
+                        const QString& recordCaption, const QString& playerName,
+                        const RecordFiles::Wait& wait)
 {
     // Not above the record shown: the files are not even opened.
     if (!(leadingNumber(scoreCaption) > leadingNumber(recordCaption)))
         return {StoreOutcome::NotHigher, std::nullopt};
-    return files.storeIfHigher(scoreCaption, playerName);
+    return files.storeIfHigher(scoreCaption, playerName, wait);
 }
 
 } // namespace sorvane

@@ -1,161 +1,89 @@
 #include "records/recordfiles.h"
 
 #include "game/numbers.h"
+#include "platform/recordio.h"
 #include "records/codepage.h"
+#include "records/journal.h"
 
 #include <QDir>
-#include <QFile>
-#include <QThread>
 
-#include <cerrno>
-#include <fcntl.h>
-#include <sys/file.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include <chrono>
+#include <filesystem>
+#include <thread>
 
 namespace sorvane {
 
 namespace {
 
-const QByteArray lineEnd("\r\n");
+using platform::RecordFile;
+using platform::SysError;
+constexpr auto readWrite = RecordFile::Access::ReadWrite;
+constexpr auto create = RecordFile::Missing::Create;
 
-// Not an errno: the path names a folder, a FIFO, a device or the like.
-constexpr int notRegularFile = -1;
-
-RecordError systemError(const QString& path, int err)
+std::filesystem::path fsPath(const QString& path)
 {
-    if (err == notRegularFile)
-        return {path, QStringLiteral("non è un file normale")};
-    return {path, qt_error_string(err)};
+    return std::filesystem::path(path.toStdU16String());
 }
 
-// A file descriptor that closes itself.
-class Fd
+RecordError errorFor(const QString& path, SysError error)
 {
-public:
-    Fd() = default;
-    explicit Fd(int fd) : fd_(fd) {}
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    ~Fd()
-    {
-        if (fd_ >= 0)
-            ::close(fd_);
-    }
-    int get() const { return fd_; }
-    // Closes now and reports a failure of the close itself.
-    int close()
-    {
-        const int result = ::close(fd_);
-        fd_ = -1;
-        return result == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_ = -1;
-};
-
-// Opens a record file; a FIFO, device or folder never blocks the game and is refused.
-int openRecord(const QString& path, int flags, int& err)
-{
-    const QByteArray native = QFile::encodeName(path);
-    int fd = ::open(native.constData(), flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
-    if (fd < 0) {
-        err = errno;
-        return -1;
-    }
-    struct stat st
-    {
-    };
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        err = notRegularFile;
-        ::close(fd);
-        return -1;
-    }
-    // Back to blocking writes and reads on the regular file.
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    return {path, QString::fromStdString(platform::reason(error))};
 }
 
-// Opens a record file, creating it when it is missing: empty, and readable and writable by
-// every user whatever the umask, since the record is shared by the whole machine. An existing
-// file is opened as it is.
-int openOrCreate(const QString& path, int flags, int& err)
+std::string_view view(const QByteArray& bytes)
 {
-    const int created = openRecord(path, flags | O_CREAT | O_EXCL, err);
-    if (created >= 0) {
-        if (::fchmod(created, 0666) != 0) {
-            err = errno;
-            ::close(created);
-            return -1;
-        }
-        return created;
-    }
-    if (err != EEXIST)
-        return -1;
-    return openRecord(path, flags, err);
+    return {bytes.constData(), static_cast<std::size_t>(bytes.size())};
 }
 
-// Reads from the start of an open file, at most the read limit.
-bool readAll(int fd, QByteArray& out, int& err)
+// The journal holds both files whole, and they are never longer than what is read back.
+constexpr std::size_t journalLimit = 2 * RecordFiles::readLimit + 256;
+
+bool replace(RecordFile& file, const QByteArray& bytes, SysError& error)
 {
-    out.clear();
-    char buffer[4096];
-    off_t offset = 0;
-    while (out.size() < RecordFiles::readLimit) {
-        const qint64 want = qMin<qint64>(sizeof buffer, RecordFiles::readLimit - out.size());
-        const ssize_t n = ::pread(fd, buffer, static_cast<size_t>(want), offset);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            return false;
-        }
-        if (n == 0)
-            break;
-        out.append(buffer, n);
-        offset += n;
-    }
-    return true;
+    return file.write(view(bytes), error) && file.flush(error);
 }
 
-// Replaces the whole content of an open file with `bytes`, in place.
-bool writeAll(int fd, const QByteArray& bytes, int& err)
+// The whole old content of a record file that is about to be written, so that it can be put
+// back exactly; a file too large for that is refused before anything is written.
+std::optional<RecordError> readOld(const QString& path, RecordFile& file, QByteArray& old)
 {
-    qint64 done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::pwrite(fd, bytes.constData() + done, static_cast<size_t>(bytes.size() - done), done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            err = errno;
-            return false;
-        }
-        done += n;
-    }
-    if (::ftruncate(fd, bytes.size()) != 0 || ::fsync(fd) != 0) {
-        err = errno;
-        return false;
-    }
-    return true;
+    std::string bytes;
+    SysError error;
+    if (!file.read(bytes, RecordFiles::readLimit + 1, error))
+        return errorFor(path, error);
+    if (bytes.size() > std::size_t(RecordFiles::readLimit))
+        return errorFor(path, SysError{platform::fileTooLarge});
+    old = QByteArray(bytes.data(), qsizetype(bytes.size()));
+    return std::nullopt;
 }
 
-// Another copy of the game holds the lock only while it writes a few bytes; waiting longer
-// than this means something is wrong, and the player is told rather than kept waiting.
-bool lockExclusive(int fd, int& err)
+// With the score file locked: writes a whole new record that the journal holds into both
+// files, then empties the journal. A journal cut short is only emptied: it was being written
+// when the program stopped, before either record file was touched.
+std::optional<RecordError> finishJournal(const RecordFiles& files, RecordFile& lockedScore)
 {
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return true;
-        if (errno != EWOULDBLOCK && errno != EINTR) {
-            err = errno;
-            return false;
-        }
-        QThread::msleep(50);
+    SysError error;
+    RecordFile journal =
+        RecordFile::open(fsPath(files.journalPath()), readWrite, RecordFile::Missing::Fail, error);
+    if (error)
+        return std::nullopt; // none, or none this user may write: nothing to finish
+    std::string bytes;
+    if (!journal.read(bytes, journalLimit + 1, error))
+        return errorFor(files.journalPath(), error);
+    if (bytes.empty())
+        return std::nullopt;
+    if (const auto entry = decodeJournal(QByteArray(bytes.data(), qsizetype(bytes.size())))) {
+        RecordFile names = RecordFile::open(fsPath(files.namePath()), readWrite, create, error);
+        if (error)
+            return errorFor(files.namePath(), error);
+        if (!replace(lockedScore, entry->score, error))
+            return errorFor(files.scorePath(), error);
+        if (!replace(names, entry->name, error))
+            return errorFor(files.namePath(), error);
     }
-    err = EWOULDBLOCK;
-    return false;
+    if (!replace(journal, {}, error))
+        return errorFor(files.journalPath(), error);
+    return std::nullopt;
 }
 
 } // namespace
@@ -168,80 +96,184 @@ QString RecordError::message() const
 
 RecordFiles::RecordFiles(const QString& folder)
     : scorePath_(QDir::cleanPath(folder + QStringLiteral("/sorvane.txt"))),
-      namePath_(QDir::cleanPath(folder + QStringLiteral("/nsorvane.txt")))
+      namePath_(QDir::cleanPath(folder + QStringLiteral("/nsorvane.txt"))),
+      journalPath_(QDir::cleanPath(folder + QStringLiteral("/sorvane.journal")))
 {
 }
 
-std::optional<RecordError> RecordFiles::ensureExist() const
+QByteArray RecordFiles::recordLine(const QString& text)
 {
-    for (const QString& path : {scorePath_, namePath_}) {
-        // Opening for appending leaves an existing file as it is, and tells at start-up, not
-        // at the end of a game, that the file cannot be written.
-        int err = 0;
-        Fd fd(openOrCreate(path, O_WRONLY | O_APPEND, err));
-        if (fd.get() < 0)
-            return systemError(path, err);
-        if (const int closeErr = fd.close())
-            return systemError(path, closeErr);
+    QString line = text;
+    for (QChar& c : line) {
+        if (c.unicode() < 0x20)
+            c = u' ';
     }
+    return toWindows1252(line).left(readLimit - 2) + QByteArray("\r\n");
+}
+
+std::optional<RecordError> RecordFiles::ensureExist(Journal journal) const
+{
+    SysError error;
+    for (const QString& path : {scorePath_, namePath_}) {
+        RecordFile file = RecordFile::open(fsPath(path), readWrite, create, error);
+        if (!error)
+            error = file.close();
+        if (error)
+            return errorFor(path, error);
+    }
+    RecordFile file = RecordFile::open(fsPath(journalPath_), readWrite, create, error);
+    if (!error)
+        error = file.close();
+    // Where a pupil may not create the journal the game stores without it; but something
+    // that is not a plain file of its own in its place is never used.
+    if (error && (journal == Journal::Required || platform::isRefusal(error)))
+        return errorFor(journalPath_, error);
     return std::nullopt;
+}
+
+std::optional<RecordError> RecordFiles::finishInterruptedStore() const
+{
+    SysError error;
+    {
+        // Most starts find the journal empty and lock nothing.
+        RecordFile journal = RecordFile::open(fsPath(journalPath_), RecordFile::Access::Read,
+                                              RecordFile::Missing::Fail, error);
+        std::string first;
+        if (error || !journal.read(first, 1, error) || first.empty())
+            return std::nullopt;
+    }
+    const platform::SignalShield shield;
+    RecordFile score = RecordFile::open(fsPath(scorePath_), readWrite, create, error);
+    if (error)
+        return errorFor(scorePath_, error);
+    switch (score.tryLock(error)) {
+    case RecordFile::Lock::Busy:
+        return std::nullopt; // another copy is storing now, and finishes its own journal
+    case RecordFile::Lock::Failed:
+        return errorFor(scorePath_, error);
+    case RecordFile::Lock::Taken:
+        break;
+    }
+    return finishJournal(*this, score);
 }
 
 ReadResult RecordFiles::read(const QString& path)
 {
-    int err = 0;
-    Fd fd(openRecord(path, O_RDONLY, err));
-    if (fd.get() < 0)
-        return {{}, systemError(path, err)};
-    QByteArray bytes;
-    if (!readAll(fd.get(), bytes, err))
-        return {{}, systemError(path, err)};
-    return {fromWindows1252(bytes), std::nullopt};
+    SysError error;
+    RecordFile file =
+        RecordFile::open(fsPath(path), RecordFile::Access::Read, RecordFile::Missing::Fail, error);
+    std::string bytes;
+    if (error || !file.read(bytes, readLimit, error))
+        return {{}, errorFor(path, error)};
+    return {fromWindows1252(QByteArray(bytes.data(), qsizetype(bytes.size()))), std::nullopt};
 }
 
-StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& name) const
+StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& name,
+                                       const Wait& wait) const
 {
-    auto failed = [](const QString& path, int err) {
-        return StoreResult{StoreOutcome::Failed, systemError(path, err)};
+    // From here to the end, a kill is held back until both files hold a whole record.
+    const platform::SignalShield shield;
+    auto failed = [](const RecordError& error) { return StoreResult{StoreOutcome::Failed, error}; };
+    auto reached = [this](Step step) {
+        if (stepHook_)
+            stepHook_(step);
     };
-    int err = 0;
+    SysError error;
 
-    // The score file's lock guards both files against another copy of the game.
-    Fd score(openOrCreate(scorePath_, O_RDWR, err));
-    if (score.get() < 0)
-        return failed(scorePath_, err);
-    if (!lockExclusive(score.get(), err))
-        return failed(scorePath_, err);
+    // The score file's lock guards all three files against another copy of the game, which
+    // holds it only while it writes a few bytes.
+    RecordFile score = RecordFile::open(fsPath(scorePath_), readWrite, create, error);
+    if (error)
+        return failed(errorFor(scorePath_, error));
+    for (int attempt = 1;; ++attempt) {
+        const RecordFile::Lock lock = score.tryLock(error);
+        if (lock == RecordFile::Lock::Taken)
+            break;
+        if (lock == RecordFile::Lock::Failed)
+            return failed(errorFor(scorePath_, error));
+        if (attempt == lockTries)
+            return failed(errorFor(scorePath_, SysError{platform::lockHeld}));
+        if (wait)
+            wait(lockPauseMs);
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(lockPauseMs));
+    }
+    // A store that another copy left half done comes first: it may hold a higher record.
+    if (const auto journalError = finishJournal(*this, score))
+        return failed(*journalError);
+
     QByteArray oldScore;
-    if (!readAll(score.get(), oldScore, err))
-        return failed(scorePath_, err);
+    if (const auto readError = readOld(scorePath_, score, oldScore))
+        return failed(*readError);
     if (!(leadingNumber(scoreText) > leadingNumber(fromWindows1252(oldScore))))
         return {StoreOutcome::NotHigher, std::nullopt};
 
-    Fd names(openOrCreate(namePath_, O_RDWR, err));
-    if (names.get() < 0)
-        return failed(namePath_, err);
+    RecordFile names = RecordFile::open(fsPath(namePath_), readWrite, create, error);
+    if (error)
+        return failed(errorFor(namePath_, error));
     QByteArray oldName;
-    if (!readAll(names.get(), oldName, err))
-        return failed(namePath_, err);
+    if (const auto readError = readOld(namePath_, names, oldName))
+        return failed(*readError);
 
-    const QByteArray newScore = toWindows1252(scoreText) + lineEnd;
-    const QByteArray newName = toWindows1252(name) + lineEnd;
+    const JournalEntry entry{recordLine(scoreText), recordLine(name)};
 
-    if (!writeAll(score.get(), newScore, err)) {
-        int ignored = 0;
-        writeAll(score.get(), oldScore, ignored);
-        return failed(scorePath_, err);
+    // The whole new record goes into the journal first, so that from the moment the score
+    // file changes the next start can finish the store.
+    RecordFile journal = RecordFile::open(fsPath(journalPath_), readWrite, create, error);
+    if (platform::isRefusal(error))
+        return failed(errorFor(journalPath_, error));
+    error = {}; // a journal this user cannot have: stored without it
+    auto emptyJournal = [&journal] {
+        SysError ignored;
+        if (journal.isOpen())
+            replace(journal, {}, ignored);
+    };
+    if (journal.isOpen()) {
+        if (!journal.write(view(encodeJournal(entry)), error)) {
+            emptyJournal();
+            return failed(errorFor(journalPath_, error));
+        }
+        reached(Step::JournalWritten);
+        if (!journal.flush(error)) {
+            emptyJournal();
+            return failed(errorFor(journalPath_, error));
+        }
+        reached(Step::JournalFlushed);
     }
-    if (!writeAll(names.get(), newName, err)) {
-        // Never a new score with the old holder: both files go back to the old record.
-        int ignored = 0;
-        writeAll(names.get(), oldName, ignored);
-        writeAll(score.get(), oldScore, ignored);
-        return failed(namePath_, err);
+
+    // On a failure both files go back to the old record. Should that fail too, the journal
+    // is left whole and the next start stores the new record: never a mix of the two.
+    auto putBack = [&](bool nameTouched) {
+        SysError ignored;
+        const bool back =
+            (!nameTouched || replace(names, oldName, ignored)) && replace(score, oldScore, ignored);
+        if (back)
+            emptyJournal();
+    };
+    if (!score.write(view(entry.score), error)) {
+        putBack(false);
+        return failed(errorFor(scorePath_, error));
     }
-    if (const int closeErr = names.close())
-        return failed(namePath_, closeErr);
+    reached(Step::ScoreWritten);
+    if (!score.flush(error)) {
+        putBack(false);
+        return failed(errorFor(scorePath_, error));
+    }
+    reached(Step::ScoreFlushed);
+    if (!names.write(view(entry.name), error)) {
+        putBack(true);
+        return failed(errorFor(namePath_, error));
+    }
+    reached(Step::NameWritten);
+    if (!names.flush(error)) {
+        putBack(true);
+        return failed(errorFor(namePath_, error));
+    }
+    reached(Step::NameFlushed);
+
+    // Stored. A journal that cannot be emptied holds the same record and changes nothing.
+    emptyJournal();
+    reached(Step::JournalEmptied);
     return {StoreOutcome::Stored, std::nullopt};
 }
 

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
 #include <optional>
 
 namespace sorvane {
@@ -11,7 +12,7 @@ namespace sorvane {
 struct RecordError
 {
     QString path;
-    QString reason;          // the system's own words
+    QString reason;          // in Italian, as the pupil reads it
     QString message() const; // what the player is told
 };
 
@@ -36,7 +37,10 @@ struct StoreResult
 
 // The machine's two record files: the best score and the name of its holder, each empty or
 // one line ending in CR LF, in the Windows-1252 code page. Shared by every user of the
-// machine, so files are created writable by all and are always written in place.
+// machine, so files are created writable by all and are always written in place. A third
+// file beside them, the journal, holds a new record while it is being stored, so that a
+// store cut short by a kill or a power cut is finished at the next start: the two files
+// always hold a whole record, the old one or the new one.
 class RecordFiles
 {
 public:
@@ -45,27 +49,69 @@ public:
 
     QString scorePath() const { return scorePath_; }
     QString namePath() const { return namePath_; }
+    QString journalPath() const { return journalPath_; }
 
-    // Creates a missing file empty and writable by every user; an existing one is only
-    // opened for appending, so its bytes stay as they are.
-    std::optional<RecordError> ensureExist() const;
+    // Whether a journal that cannot be created is an error (for the installers) or not (for
+    // a pupil's start-up, in a folder where only the installer can create files).
+    enum class Journal
+    {
+        WhenPossible,
+        Required
+    };
+
+    // Creates each missing file empty and writable by every user; an existing one is only
+    // opened, to tell at start-up rather than at the end of a game that it cannot be used,
+    // and its bytes stay as they are.
+    std::optional<RecordError> ensureExist(Journal journal = Journal::WhenPossible) const;
+
+    // Finishes a store that was cut short, from a whole journal, or drops a journal cut short
+    // itself. Run at start-up before the record is read.
+    std::optional<RecordError> finishInterruptedStore() const;
 
     // The whole text of a record file, line ends included. Never blocks, reads at most
-    // 64 KiB, and a path that is not a regular file is an error.
+    // the read limit, and anything but a regular file with one name is an error.
     static ReadResult read(const QString& path);
+
+    // Called between two tries at another copy's lock, with the milliseconds to wait; the
+    // window keeps painting meanwhile. Without one, the thread sleeps.
+    using Wait = std::function<void(int milliseconds)>;
 
     // Stores `scoreText` and `name` as the new record if the score is strictly higher than the
     // record the score file holds now, read again under an exclusive lock so that another
     // copy of the game cannot be overwritten. Either both files get the new record or both
     // keep the old one, and both are flushed to disk.
-    StoreResult storeIfHigher(const QString& scoreText, const QString& name) const;
+    StoreResult storeIfHigher(const QString& scoreText, const QString& name,
+                              const Wait& wait = {}) const;
+
+    // The points of a store, in order, for tests that stop the program at each of them.
+    enum class Step
+    {
+        JournalWritten,
+        JournalFlushed,
+        ScoreWritten,
+        ScoreFlushed,
+        NameWritten,
+        NameFlushed,
+        JournalEmptied
+    };
+    void setStepHook(std::function<void(Step)> hook) { stepHook_ = std::move(hook); }
+
+    // The bytes a record file gets for `text`: one line, whatever the player pasted (control
+    // characters become blanks), never longer than what is read back.
+    static QByteArray recordLine(const QString& text);
 
     // The largest part of a record file that is ever read.
     static constexpr qint64 readLimit = 64 * 1024;
 
+    // How long storing waits for another copy's lock before it gives up.
+    static constexpr int lockTries = 100;
+    static constexpr int lockPauseMs = 50;
+
 private:
     QString scorePath_;
     QString namePath_;
+    QString journalPath_;
+    std::function<void(Step)> stepHook_;
 };
 
 } // namespace sorvane

@@ -6,7 +6,9 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
+#include <QDBusPendingReply>
 #include <QDBusVariant>
+#include <QDebug>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -77,9 +79,14 @@ class TestEndToEnd : public QObject
     // Waits until a window with exactly this title is mapped; its id, or nothing.
     std::optional<QString> waitForWindow(const QString& title, int ms = 10000)
     {
+        return waitForWindowMatching(u'^' + QRegularExpression::escape(title) + u'$', ms);
+    }
+
+    // The same for a title that matches a pattern.
+    std::optional<QString> waitForWindowMatching(const QString& pattern, int ms = 10000)
+    {
         QElapsedTimer t;
         t.start();
-        const QString pattern = u'^' + QRegularExpression::escape(title) + u'$';
         while (t.elapsed() < ms) {
             int code = 0;
             const QByteArray out =
@@ -308,47 +315,140 @@ class TestEndToEnd : public QObject
         return reply.arguments().first().value<QDBusVariant>().variant().toString();
     }
 
-    // Every name in the accessible tree of the game, as a screen reader reads it.
-    QStringList accessibleNames()
+    // A method of one of the object's AT-SPI interfaces; its reply, or an error message.
+    static QDBusMessage callOn(QDBusConnection& bus, const Node& node, const char* interface,
+                               const char* method, const QVariantList& args = {})
+    {
+        QDBusMessage call = QDBusMessage::createMethodCall(
+            node.first, node.second, QLatin1String("org.a11y.atspi.") + QLatin1String(interface),
+            QLatin1String(method));
+        call.setArguments(args);
+        return bus.call(call, QDBus::Block, 5000);
+    }
+
+    static QString role(QDBusConnection& bus, const Node& node)
+    {
+        const QDBusMessage reply = callOn(bus, node, "Accessible", "GetRoleName");
+        return reply.arguments().isEmpty() ? QString() : reply.arguments().first().toString();
+    }
+
+    // Whether the object's state set holds this AT-SPI state (a bit of the first word or
+    // the second).
+    static bool hasState(QDBusConnection& bus, const Node& node, int state)
+    {
+        const QDBusMessage reply = callOn(bus, node, "Accessible", "GetState");
+        if (reply.arguments().isEmpty())
+            return false;
+        QList<uint> words;
+        reply.arguments().first().value<QDBusArgument>() >> words;
+        return words.size() == 2 && (words[state / 32] >> (state % 32)) & 1u;
+    }
+    static constexpr int stateChecked = 4;
+    static constexpr int stateFocused = 12;
+
+    // Every accessible object of the game in the order a screen reader walks the tree, with
+    // the names it reads; only those with the given role when one is given.
+    QList<std::pair<Node, QString>> accessibleObjects(QDBusConnection& bus,
+                                                      const QString& withRole = {})
+    {
+        QList<std::pair<Node, QString>> out;
+        QList<Node> todo = children(bus, {QStringLiteral("org.a11y.atspi.Registry"),
+                                          QStringLiteral("/org/a11y/atspi/accessible/root")});
+        int visited = 0;
+        while (!todo.isEmpty() && visited < 2000) {
+            const Node node = todo.takeFirst();
+            ++visited;
+            if (withRole.isEmpty() || role(bus, node) == withRole)
+                out.append({node, name(bus, node)});
+            todo << children(bus, node);
+        }
+        return out;
+    }
+
+    // Every name in the accessible tree of the game, as a screen reader reads it; only those
+    // of objects with the given role when one is given.
+    QStringList accessibleNames(const QString& withRole = {})
     {
         auto bus = a11yBus();
         if (!bus)
             return {};
         QStringList names;
-        QList<Node> todo = children(*bus, {QStringLiteral("org.a11y.atspi.Registry"),
-                                           QStringLiteral("/org/a11y/atspi/accessible/root")});
-        int visited = 0;
-        while (!todo.isEmpty() && visited < 2000) {
-            const Node node = todo.takeFirst();
-            ++visited;
-            names << name(*bus, node);
-            todo << children(*bus, node);
-        }
+        for (const auto& object : accessibleObjects(*bus, withRole))
+            names << object.second;
         return names;
     }
 
-    // Runs the first action of the accessible object with this name, as a screen reader's user
-    // does, without waiting for what it opens to be closed.
-    bool doAction(const QString& accessibleName)
+    // The first accessible object with this name and role.
+    std::optional<Node> find(QDBusConnection& bus, const QString& accessibleName,
+                             const QString& withRole)
+    {
+        for (const auto& object : accessibleObjects(bus, withRole)) {
+            if (object.second == accessibleName)
+                return object.first;
+        }
+        return std::nullopt;
+    }
+
+    struct Action
+    {
+        QDBusPendingCall reply;
+        QElapsedTimer sent;
+    };
+
+    // Runs the first action of the accessible object with this name and role, as a screen
+    // reader's user does: the call, whose reply a screen reader waits for.
+    std::optional<Action> doAction(const QString& accessibleName, const QString& withRole)
     {
         auto bus = a11yBus();
         if (!bus)
-            return false;
-        QList<Node> todo = children(*bus, {QStringLiteral("org.a11y.atspi.Registry"),
-                                           QStringLiteral("/org/a11y/atspi/accessible/root")});
-        for (int visited = 0; !todo.isEmpty() && visited < 2000; ++visited) {
-            const Node node = todo.takeFirst();
-            if (name(*bus, node) == accessibleName) {
-                QDBusMessage call = QDBusMessage::createMethodCall(
-                    node.first, node.second, QStringLiteral("org.a11y.atspi.Action"),
-                    QStringLiteral("DoAction"));
-                call << 0;
-                bus->asyncCall(call);
-                return true;
-            }
-            todo << children(*bus, node);
+            return std::nullopt;
+        const auto node = find(*bus, accessibleName, withRole);
+        if (!node)
+            return std::nullopt;
+        QDBusMessage call = QDBusMessage::createMethodCall(node->first, node->second,
+                                                           QStringLiteral("org.a11y.atspi.Action"),
+                                                           QStringLiteral("DoAction"));
+        call << 0;
+        QElapsedTimer sent;
+        sent.start();
+        return Action{bus->asyncCall(call), sent};
+    }
+
+    // Waits, a little under a second at most, for the reply of a screen reader's action: the
+    // time it took in ms, or -1 when it has not come.
+    qint64 waitForReply(Action& action)
+    {
+        while (!action.reply.isFinished() && action.sent.elapsed() < 900)
+            QTest::qWait(5);
+        return action.reply.isFinished() ? action.sent.elapsed() : -1;
+    }
+
+    // A screen reader's action that opens a box (its title matching `title`): the reply comes
+    // at once, while the box it opened is still up. The box's id.
+    std::optional<QString> actionAnsweredWhileItsBoxIsUp(const QString& accessibleName,
+                                                         const QString& withRole,
+                                                         const QString& title)
+    {
+        auto action = doAction(accessibleName, withRole);
+        if (!action) {
+            qWarning() << "no" << withRole << accessibleName;
+            return std::nullopt;
         }
-        return false;
+        const qint64 ms = waitForReply(*action);
+        const auto box = waitForWindowMatching(title);
+        if (ms < 0 || !box || action->reply.isError() ||
+            !QDBusPendingReply<bool>(action->reply).value()) {
+            qWarning() << accessibleName << "replied after" << ms << "ms; box" << box.has_value()
+                       << action->reply.error().message();
+            return std::nullopt;
+        }
+        // The box is still up: nobody has closed it.
+        if (!waitForWindowMatching(title, 200))
+            return std::nullopt;
+        qInfo().noquote() << QStringLiteral("\"%1\" answered in %2 ms with its box up")
+                                 .arg(accessibleName)
+                                 .arg(ms);
+        return box;
     }
 
     // Waits until the screen reader's tree holds every one of `expected`.
@@ -553,9 +653,11 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
         closeBox(*wrong);
 
-        // A menu command, chosen through the accessibility interface itself.
-        QVERIFY(doAction(QStringLiteral("Angolo giro")));
-        const auto definition = waitForWindow(QStringLiteral("Sorvane"));
+        // A menu command, chosen through the accessibility interface itself: the screen reader
+        // has its answer at once, while the box is up.
+        const auto definition =
+            actionAnsweredWhileItsBoxIsUp(QStringLiteral("Angolo giro"),
+                                          QStringLiteral("menu item"), QStringLiteral("^Sorvane$"));
         QVERIFY(definition);
         missing = waitForAccessible(
             {QStringLiteral(" Un angolo si dice giro quando la sua ampezza è di 360°")});
@@ -569,6 +671,77 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
         closeBox(*farewell);
         QVERIFY(game.waitForFinished(10000));
+    }
+
+    void theKeysAndAScreenReaderPressEveryControl()
+    {
+        const QString window = startAndGreet(QStringLiteral("Eva"));
+        QVERIFY(!window.isEmpty());
+        auto bus = a11yBus();
+        QVERIFY(bus);
+        QVERIFY(waitForAccessible({QStringLiteral("Verifica")}).isEmpty());
+
+        // Return on the focused "Verifica", reached with Tab from "40", checks the sum of 0.
+        focus(window);
+        for (int i = 0; i < 10; ++i)
+            xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
+        const auto verifica = find(*bus, QStringLiteral("Verifica"), QStringLiteral("push button"));
+        QVERIFY(verifica);
+        QVERIFY(waitFor([&] { return hasState(*bus, *verifica, stateFocused); }, 3000));
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        const auto checked = waitForWindow(QStringLiteral("Attenzione"));
+        QVERIFY(checked);
+        closeBox(*checked);
+
+        // The value button "20" is a push button whose action presses it: the total reads 20.
+        const QString twenty = QStringLiteral("20");
+        const auto buttons = accessibleObjects(*bus, QStringLiteral("push button"));
+        QCOMPARE(std::count_if(buttons.cbegin(), buttons.cend(),
+                               [&](const auto& b) { return b.second == twenty; }),
+                 1);
+        const auto button = find(*bus, twenty, QStringLiteral("push button"));
+        QVERIFY(button);
+        // Its first action, the one a screen reader runs, presses it; none toggles it.
+        QDBusMessage get = QDBusMessage::createMethodCall(
+            button->first, button->second, QStringLiteral("org.freedesktop.DBus.Properties"),
+            QStringLiteral("Get"));
+        get << QStringLiteral("org.a11y.atspi.Action") << QStringLiteral("NActions");
+        const QDBusMessage count = bus->call(get, QDBus::Block, 5000);
+        QVERIFY(!count.arguments().isEmpty());
+        const int actions = count.arguments().first().value<QDBusVariant>().variant().toInt();
+        QStringList actionNames;
+        for (int i = 0; i < actions; ++i) {
+            const QDBusMessage n = callOn(*bus, *button, "Action", "GetName", {i});
+            actionNames << (n.arguments().isEmpty() ? QString() : n.arguments().first().toString());
+        }
+        QVERIFY2(!actionNames.isEmpty() && actionNames.first() == u"Press" &&
+                     !actionNames.contains(QStringLiteral("Toggle")),
+                 qPrintable(actionNames.join(u'|')));
+        // The total is the one label that changes from 0 (the given angle may read 20 too).
+        const QStringList labelsBefore = accessibleNames(QStringLiteral("label"));
+        auto press = doAction(twenty, QStringLiteral("push button"));
+        QVERIFY(press);
+        QVERIFY(waitForReply(*press) >= 0);
+        QVERIFY(waitFor([&] {
+            const QStringList labels = accessibleNames(QStringLiteral("label"));
+            return labels.count(twenty) == labelsBefore.count(twenty) + 1 &&
+                   labels.count(QStringLiteral("0")) == labelsBefore.count(QStringLiteral("0")) - 1;
+        }));
+        QVERIFY(!hasState(*bus, *button, stateChecked));
+
+        // "Verifica" and "Esci" through the screen reader: each answers at once, its box up.
+        const auto judged = actionAnsweredWhileItsBoxIsUp(
+            QStringLiteral("Verifica"), QStringLiteral("push button"),
+            QStringLiteral("^(Attenzione|Giochiamo con gli angoli)$"));
+        QVERIFY(judged);
+        closeBox(*judged);
+        const auto farewell = actionAnsweredWhileItsBoxIsUp(
+            QStringLiteral("Esci"), QStringLiteral("push button"), QStringLiteral("^Sorvane$"));
+        QVERIFY(farewell);
+        QVERIFY(waitForAccessible({QStringLiteral("Ciao a presto Eva")}).isEmpty());
+        closeBox(*farewell);
+        QVERIFY(game.waitForFinished(10000));
+        QCOMPARE(game.exitCode(), 0);
     }
 };
 

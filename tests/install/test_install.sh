@@ -35,10 +35,13 @@ check "metainfo rates the game for children" grep -q '<content_rating type="oars
 mode() { stat -c %a "$1"; }
 score="$stage$records/sorvane.txt"
 name="$stage$records/nsorvane.txt"
+journal="$stage$records/sorvane.journal"
 check "score file created empty" test -f "$score" -a ! -s "$score"
 check "name file created empty" test -f "$name" -a ! -s "$name"
+check "journal created empty" test -f "$journal" -a ! -s "$journal"
 check "score file writable by every user" test "$(mode "$score")" = 666
 check "name file writable by every user" test "$(mode "$name")" = 666
+check "journal writable by every user" test "$(mode "$journal")" = 666
 
 # A second install keeps the record that is there.
 printf '7\r\n' > "$score"
@@ -58,12 +61,18 @@ check "package holds the executable" grep -q './usr/bin/sorvane$' <<<"$contents"
 check "package holds the desktop file" grep -q 'applications/org.sorvane.Sorvane.desktop$' <<<"$contents"
 check "package holds no record file" test -z "$(grep -E 'n?sorvane\.txt' <<<"$contents" || true)"
 dpkg-deb -e "$deb" "$work/control"
-check "postinst creates missing record files" grep -q 'chmod 0666' "$work/control/postinst"
+tool=/usr/libexec/sorvane/sorvane-records
+check "package holds the record files' tool" grep -q ".$tool\$" <<<"$contents"
+check "postinst makes missing record files with the game's tool" grep -q "^    $tool " "$work/control/postinst"
 
 # The postinst itself, pointed at a folder of its own.
-sed "s#^    dir=.*#    dir=\"$work/postinst-records\"#" "$work/control/postinst" > "$work/postinst"
+sed -e "s#^    dir=.*#    dir=\"$work/postinst-records\"#" -e "s#$tool#$stage$tool#" \
+    "$work/control/postinst" > "$work/postinst"
 sh "$work/postinst" configure
-check "postinst makes empty files writable by all" test "$(mode "$work/postinst-records/sorvane.txt")" = 666
+for f in sorvane.txt nsorvane.txt sorvane.journal; do
+    check "postinst makes $f empty and writable by all" \
+        test "$(mode "$work/postinst-records/$f")" = 666 -a ! -s "$work/postinst-records/$f"
+done
 printf '3\r\n' > "$work/postinst-records/sorvane.txt"
 sh "$work/postinst" configure
 check "postinst on upgrade keeps the record" test "$(cat "$work/postinst-records/sorvane.txt")" = $'3\r'

@@ -214,6 +214,56 @@ private slots:
         QCOMPARE(g.bytes(g.namePath()), QByteArray("Anna\r\n"));
     }
 
+    void nothingStartsOnceTheGameEndHasBegun_data()
+    {
+        QTest::addColumn<QString>("asked");
+        QTest::newRow("Verifica clicked while the farewell is open") << "Verifica";
+        QTest::newRow("Verifica clicked right after Esci") << "Verifica after Esci";
+        QTest::newRow("handlers run while the farewell is open") << "handlers";
+    }
+
+    void nothingStartsOnceTheGameEndHasBegun()
+    {
+        QFETCH(QString, asked);
+        Game g;
+        g.random.values = {numberForAngle(55)};
+        QVERIFY(g.start());
+        g.show();
+        g.press(20);
+        QList<Form1::Phase> phases;
+        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
+            if (!s.text.startsWith(QStringLiteral("Ciao")))
+                return;
+            phases << g.form->phase();
+            if (asked == u"Verifica") {
+                QTest::mouseClick(g.form->cmdverifica(), Qt::LeftButton);
+            } else if (asked == u"handlers") {
+                g.form->cmdverifica_Click();
+                g.form->Option1_Click(6);
+                g.form->comp_Click();
+                g.form->Command1_Click();
+                g.form->Timer1_Timer();
+            }
+            QTest::qWait(100); // the farewell stays open a while
+        };
+        if (asked == u"Verifica after Esci") {
+            // Both clicks are in before the first box opens.
+            g.form->cmdexit1()->click();
+            g.form->cmdverifica()->click();
+            QVERIFY(g.waitForBoxes(3));
+        } else {
+            g.esci();
+        }
+        QTest::qWait(100);
+        QCOMPARE(phases, QList<Form1::Phase>{Form1::Phase::Ending});
+        QCOMPARE(g.dialogs.texts().mid(2), QStringList{QStringLiteral("Ciao a presto Anna")});
+        QCOMPARE(int(g.form->somma()), 20);
+        QCOMPARE(int(g.form->errate()), 0);
+        QCOMPARE(g.caption("lblangolo"), QStringLiteral("55"));
+        QCOMPARE(g.form->phase(), Form1::Phase::Ended);
+        QCOMPARE(g.quits, 1);
+    }
+
     void nothingHappensAfterTheEnd()
     {
         Game g;

@@ -1,9 +1,11 @@
 #include "records/codepage.h"
 #include "records/gameend.h"
+#include "records/journal.h"
 #include "records/recordfiles.h"
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -94,6 +96,7 @@ private slots:
         stored("7\r\n", "Anna\r\n");
         ::chmod(QFile::encodeName(files().scorePath()).constData(), 0644);
         QVERIFY(!files().ensureExist());
+        QVERIFY(!files().finishInterruptedStore());
         QCOMPARE(bytesOf(files().scorePath()), QByteArray("7\r\n"));
         QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna\r\n"));
         QCOMPARE(modeOf(files().scorePath()), mode_t(0644));
@@ -318,21 +321,27 @@ private slots:
     void failureWhileWritingTheNamePutsBothBack()
     {
         stored("4\r\n", "Anna\r\n");
-        // The name cannot be written whole: the process may not grow a file past 64 bytes.
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        // Once the score is stored, the process may no longer grow a file past 64 bytes: the
+        // name cannot be written whole. The game itself must survive the size signal.
         rlimit old{};
         ::getrlimit(RLIMIT_FSIZE, &old);
-        rlimit small = old;
-        small.rlim_cur = 64;
-        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &small), 0);
-        const StoreResult r = files().storeIfHigher(QStringLiteral("6"), QString(200, u'x'));
+        RecordFiles f = files();
+        f.setStepHook([&](RecordFiles::Step step) {
+            if (step == RecordFiles::Step::ScoreFlushed) {
+                rlimit small = old;
+                small.rlim_cur = 64;
+                ::setrlimit(RLIMIT_FSIZE, &small);
+            }
+        });
+        const StoreResult r = f.storeIfHigher(QStringLiteral("6"), QString(200, u'x'));
         ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
         QCOMPARE(int(r.outcome), int(StoreOutcome::Failed));
         QVERIFY(r.error);
         QCOMPARE(r.error->path, files().namePath());
+        QCOMPARE(r.error->reason, QStringLiteral("il file è troppo grande"));
         QCOMPARE(bytesOf(files().scorePath()), QByteArray("4\r\n"));
         QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna\r\n"));
+        QCOMPARE(bytesOf(files().journalPath()), QByteArray());
     }
 
     void waitsForAnotherCopysLock()
@@ -350,6 +359,350 @@ private slots:
         ::close(other);
         QCOMPARE(int(r.outcome), int(StoreOutcome::Stored));
         QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
+    }
+
+    // ---- A whole record, always --------------------------------------------------------
+
+    void journalIsWholeOrNothing()
+    {
+        const JournalEntry entry{"12\r\n", "Niccol\xF2\r\n"};
+        const QByteArray whole = encodeJournal(entry);
+        QCOMPARE(decodeJournal(whole), std::optional<JournalEntry>(entry));
+        // Cut short anywhere, as a kill or a power cut leaves it: never taken for a record.
+        for (qsizetype n = 0; n < whole.size(); ++n)
+            QVERIFY2(!decodeJournal(whole.left(n)), qPrintable(QString::number(n)));
+        QVERIFY(!decodeJournal(whole + 'x'));
+        for (qsizetype i = 0; i < whole.size(); ++i) {
+            QByteArray damaged = whole;
+            damaged[i] = char(damaged[i] ^ 0x01);
+            QVERIFY2(!decodeJournal(damaged), qPrintable(QString::number(i)));
+        }
+        QVERIFY(!decodeJournal("SORVANE-JOURNAL 1 99999999999999999999 1 x\nab"));
+    }
+
+    // The next start after a power cut at any instant of a store: the journal written up to
+    // any byte, or whole with the two record files in any state.
+    void startUpFinishesOrDropsAnInterruptedStore_data()
+    {
+        QTest::addColumn<QByteArray>("score");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("journalWhole");
+        QTest::addColumn<QByteArray>("finalScore");
+        QTest::addColumn<QByteArray>("finalName");
+        const QByteArray oldS("4\r\n"), oldN("Anna Maria\r\n"), newS("15\r\n"), newN("Ugo\r\n");
+        QTest::newRow("journal cut short") << oldS << oldN << false << oldS << oldN;
+        QTest::newRow("journal whole, files old") << oldS << oldN << true << newS << newN;
+        QTest::newRow("score torn") << QByteArray("1") << oldN << true << newS << newN;
+        QTest::newRow("score written over the old")
+            << QByteArray("15\r") << oldN << true << newS << newN;
+        QTest::newRow("score new, name old") << newS << oldN << true << newS << newN;
+        QTest::newRow("score new, name torn")
+            << newS << QByteArray("Ugo\r\nMaria\r\n") << true << newS << newN;
+        QTest::newRow("score new, name empty") << newS << QByteArray() << true << newS << newN;
+        QTest::newRow("both new") << newS << newN << true << newS << newN;
+    }
+
+    void startUpFinishesOrDropsAnInterruptedStore()
+    {
+        QFETCH(QByteArray, score);
+        QFETCH(QByteArray, name);
+        QFETCH(bool, journalWhole);
+        QFETCH(QByteArray, finalScore);
+        QFETCH(QByteArray, finalName);
+        const QByteArray journal = encodeJournal({"15\r\n", "Ugo\r\n"});
+        const qsizetype shortest = journalWhole ? journal.size() : 1;
+        for (qsizetype n = shortest; n <= journal.size(); ++n) {
+            if (!journalWhole && n == journal.size())
+                break;
+            stored(score, name);
+            put(files().journalPath(), journal.left(n));
+            QVERIFY(!files().finishInterruptedStore());
+            QCOMPARE(bytesOf(files().scorePath()), finalScore);
+            QCOMPARE(bytesOf(files().namePath()), finalName);
+            QCOMPARE(bytesOf(files().journalPath()), QByteArray());
+        }
+        fresh();
+    }
+
+    // A real storing process, stopped dead at each point of the store.
+    void killedAtAnyPointOfAStoreLeavesAWholeRecord_data()
+    {
+        QTest::addColumn<QByteArray>("oldScore");
+        QTest::addColumn<QByteArray>("oldName");
+        QTest::addColumn<int>("step");
+        const QList<QPair<QByteArray, QByteArray>> olds{
+            {"", ""}, {"-5\r\n", "Vecchio\r\n"}, {"9\r\n", "Massimiliano Pietro\r\n"}};
+        const int last = int(RecordFiles::Step::JournalEmptied);
+        for (const auto& [score, name] : olds) {
+            for (int step = 0; step <= last; ++step) {
+                const QString tag = QStringLiteral("old '%1', killed at step %2")
+                                        .arg(QString::fromLatin1(score.trimmed()))
+                                        .arg(step);
+                QTest::newRow(qPrintable(tag)) << score << name << step;
+            }
+        }
+    }
+
+    void killedAtAnyPointOfAStoreLeavesAWholeRecord()
+    {
+        QFETCH(QByteArray, oldScore);
+        QFETCH(QByteArray, oldName);
+        QFETCH(int, step);
+        fresh();
+        stored(oldScore, oldName);
+        QProcess child;
+        child.start(QStringLiteral(STORECHILD),
+                    {QStringLiteral("store"), dir.path(), QStringLiteral("10"),
+                     QStringLiteral("Nuovo"), QString::number(step), QString::number(SIGKILL)});
+        QVERIFY(child.waitForFinished(10000));
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+
+        // What the next start-up shows.
+        QVERIFY(!files().ensureExist());
+        QVERIFY(!files().finishInterruptedStore());
+        const QByteArray score = bytesOf(files().scorePath());
+        const QByteArray name = bytesOf(files().namePath());
+        const bool old = score == oldScore && name == oldName;
+        const bool fresh = score == "10\r\n" && name == "Nuovo\r\n";
+        QVERIFY2(old || fresh,
+                 qPrintable(QString::fromLatin1(score.toHex(' ') + " / " + name.toHex(' '))));
+        // The journal was flushed before the score file was touched: from then on the new
+        // record is the one that stands.
+        if (step >= int(RecordFiles::Step::JournalFlushed))
+            QVERIFY(fresh);
+        QCOMPARE(bytesOf(files().journalPath()), QByteArray());
+    }
+
+    void terminationDuringAStoreWaitsForAWholeRecord_data()
+    {
+        QTest::addColumn<int>("signal");
+        QTest::newRow("SIGTERM") << int(SIGTERM);
+        QTest::newRow("SIGHUP") << int(SIGHUP);
+        QTest::newRow("SIGINT") << int(SIGINT);
+        QTest::newRow("SIGQUIT") << int(SIGQUIT);
+    }
+
+    void terminationDuringAStoreWaitsForAWholeRecord()
+    {
+        QFETCH(int, signal);
+        stored("-5\r\n", "Vecchio\r\n");
+        QProcess child;
+        child.start(QStringLiteral(STORECHILD),
+                    {QStringLiteral("store"), dir.path(), QStringLiteral("3"),
+                     QStringLiteral("Eva"), QString::number(int(RecordFiles::Step::ScoreWritten)),
+                     QString::number(signal)});
+        QVERIFY(child.waitForFinished(10000));
+        // The signal ended the program, but only once both files held the new record.
+        QCOMPARE(child.exitStatus(), QProcess::CrashExit);
+        QCOMPARE(bytesOf(files().scorePath()), QByteArray("3\r\n"));
+        QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
+        QCOMPARE(bytesOf(files().journalPath()), QByteArray());
+    }
+
+    // A pupil's game, in a folder where only the installer may create files and the journal
+    // was never made: the record is stored as it always was.
+    void storesWithoutAJournalWhereNoneCanBeMade()
+    {
+        QTemporaryDir shared;
+        const RecordFiles f(shared.path());
+        put(f.scorePath(), "1\r\n");
+        put(f.namePath(), "Anna\r\n");
+        const bool root = ::geteuid() == 0;
+        for (const QString& p : {f.scorePath(), f.namePath()})
+            QFile::setPermissions(p, QFileDevice::ReadOther | QFileDevice::WriteOther |
+                                         QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+        const QByteArray folder = QFile::encodeName(shared.path());
+        QCOMPARE(::chmod(folder.constData(), root ? 0755 : 0555), 0);
+        QProcess child;
+        if (root) {
+            // As a user who is not the folder's owner, like a pupil.
+            child.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(120);
+            });
+        }
+        child.start(QStringLiteral(STORECHILD),
+                    {QStringLiteral("store"), shared.path(), QStringLiteral("2"),
+                     QStringLiteral("Eva"), QStringLiteral("-1"), QStringLiteral("0")});
+        QVERIFY(child.waitForFinished(10000));
+        ::chmod(folder.constData(), 0700);
+        QCOMPARE(child.exitCode(), 0);
+        QCOMPARE(bytesOf(f.scorePath()), QByteArray("2\r\n"));
+        QCOMPARE(bytesOf(f.namePath()), QByteArray("Eva\r\n"));
+        QVERIFY(!QFile::exists(f.journalPath()));
+    }
+
+    // ---- Never through a link ------------------------------------------------------------
+
+    void linksAreNeverUsed_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<bool>("symbolic");
+        for (const char* file : {"score", "name", "journal"}) {
+            for (bool symbolic : {true, false}) {
+                const QString tag = QStringLiteral("%1, %2").arg(
+                    QString::fromLatin1(file),
+                    symbolic ? QStringLiteral("symbolic link") : QStringLiteral("hard link"));
+                QTest::newRow(qPrintable(tag)) << QString::fromLatin1(file) << symbolic;
+            }
+        }
+    }
+
+    void linksAreNeverUsed()
+    {
+        QFETCH(QString, file);
+        QFETCH(bool, symbolic);
+        stored("4\r\n", "Anna\r\n");
+        const QString path = file == u"score"  ? files().scorePath()
+                             : file == u"name" ? files().namePath()
+                                               : files().journalPath();
+        QTemporaryDir elsewhere;
+        const QString target = elsewhere.filePath(QStringLiteral("diario.txt"));
+        put(target, "segreto\r\n");
+        QFile::remove(path);
+        const QByteArray from = QFile::encodeName(target);
+        const QByteArray to = QFile::encodeName(path);
+        QCOMPARE(symbolic ? ::symlink(from.constData(), to.constData())
+                          : ::link(from.constData(), to.constData()),
+                 0);
+
+        // Start-up refuses it with one Italian reason...
+        const auto atStart = files().ensureExist();
+        QVERIFY(atStart);
+        QCOMPARE(atStart->path, path);
+        QVERIFY2(atStart->reason.contains(QStringLiteral("collegamento")),
+                 qPrintable(atStart->reason));
+        if (file != u"journal")
+            QVERIFY(RecordFiles::read(path).error);
+
+        // ... and so does storing, which writes nothing anywhere.
+        const StoreResult r = files().storeIfHigher(QStringLiteral("9"), QStringLiteral("Eva"));
+        QCOMPARE(int(r.outcome), int(StoreOutcome::Failed));
+        QCOMPARE(r.error->path, path);
+        QCOMPARE(bytesOf(target), QByteArray("segreto\r\n"));
+        if (file != u"score")
+            QCOMPARE(bytesOf(files().scorePath()), QByteArray("4\r\n"));
+        if (file != u"name")
+            QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna\r\n"));
+        QFile::remove(path);
+        fresh();
+    }
+
+    // ---- One line stays one line ---------------------------------------------------------
+
+    void storedNameIsOneLine_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("CR LF") << QStringLiteral("Anna\r\nBob") << QByteArray("Anna  Bob\r\n");
+        QTest::newRow("LF") << QStringLiteral("Anna\nBob") << QByteArray("Anna Bob\r\n");
+        QTest::newRow("CR at the end") << QStringLiteral("Anna\r") << QByteArray("Anna \r\n");
+        QTest::newRow("NUL") << QString::fromUtf16(u"Anna\0Bob", 8) << QByteArray("Anna Bob\r\n");
+        QTest::newRow("tab and escape") << QStringLiteral("A\tB\x1b") << QByteArray("A B \r\n");
+        QTest::newRow("blanks kept") << QStringLiteral(" Anna ") << QByteArray(" Anna \r\n");
+        QTest::newRow("accents kept") << QStringLiteral("Niccolò") << QByteArray("Niccol\xF2\r\n");
+    }
+
+    void storedNameIsOneLine()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, line);
+        fresh();
+        QVERIFY(!files().storeIfHigher(QStringLiteral("1"), typed).error);
+        QCOMPARE(bytesOf(files().namePath()), line);
+    }
+
+    void nameNeverOutgrowsWhatIsReadBack()
+    {
+        fresh();
+        QVERIFY(!files().storeIfHigher(QStringLiteral("1"), QString(100000, u'a')).error);
+        const QByteArray name = bytesOf(files().namePath());
+        QCOMPARE(name.size(), RecordFiles::readLimit);
+        QVERIFY(name.endsWith("a\r\n"));
+        // So the next store can always put it back exactly.
+        QVERIFY(!files().storeIfHigher(QStringLiteral("2"), QStringLiteral("Eva")).error);
+        QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
+    }
+
+    // ---- Exact restore -------------------------------------------------------------------
+
+    void fileTooLargeToPutBackIsRefusedBeforeWriting_data()
+    {
+        QTest::addColumn<bool>("largeScore");
+        QTest::newRow("score file of 100 KiB") << true;
+        QTest::newRow("name file of 100 KiB") << false;
+    }
+
+    void fileTooLargeToPutBackIsRefusedBeforeWriting()
+    {
+        QFETCH(bool, largeScore);
+        const QByteArray large = "1\r\n" + QByteArray(100 * 1024, 'x');
+        stored(largeScore ? large : QByteArray("1\r\n"), largeScore ? "Anna\r\n" : large);
+        const StoreResult r = files().storeIfHigher(QStringLiteral("5"), QStringLiteral("Eva"));
+        QCOMPARE(int(r.outcome), int(StoreOutcome::Failed));
+        QCOMPARE(r.error->path, largeScore ? files().scorePath() : files().namePath());
+        QCOMPARE(r.error->reason, QStringLiteral("il file è troppo grande"));
+        QCOMPARE(bytesOf(files().scorePath()), largeScore ? large : QByteArray("1\r\n"));
+        QCOMPARE(bytesOf(files().namePath()), largeScore ? QByteArray("Anna\r\n") : large);
+        fresh();
+    }
+
+    // ---- Italian reasons ---------------------------------------------------------------
+
+    void reasonsAreItalian_data()
+    {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << "folder"
+                                << "è una cartella";
+        QTest::newRow("fifo") << "fifo"
+                              << "non è un file normale (è una cartella, una pipe o un "
+                                 "dispositivo)";
+        QTest::newRow("symbolic link") << "symlink"
+                                       << "è un collegamento simbolico, e il gioco non lo segue";
+        QTest::newRow("missing folder") << "missing"
+                                        << "il file o la cartella non esiste";
+        QTest::newRow("lock held") << "locked"
+                                   << "il file è in uso da un'altra copia del gioco da troppo "
+                                      "tempo";
+    }
+
+    void reasonsAreItalian()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        QTemporaryDir other;
+        RecordFiles f(other.path());
+        if (kind == u"missing")
+            f = RecordFiles(other.filePath(QStringLiteral("nessuna")));
+        if (kind != u"missing")
+            put(f.scorePath(), "1\r\n");
+        const QByteArray name = QFile::encodeName(f.namePath());
+        if (kind == u"folder")
+            QVERIFY(QDir().mkpath(f.namePath()));
+        else if (kind == u"fifo")
+            QCOMPARE(::mkfifo(name.constData(), 0666), 0);
+        else if (kind == u"symlink")
+            QCOMPARE(::symlink("/etc/hostname", name.constData()), 0);
+        else if (kind == u"locked")
+            put(f.namePath(), "Anna\r\n");
+        if (kind == u"locked") {
+            const int other = ::open(QFile::encodeName(f.scorePath()).constData(), O_RDWR);
+            QCOMPARE(::flock(other, LOCK_EX), 0);
+            int waits = 0;
+            const StoreResult r =
+                f.storeIfHigher(QStringLiteral("2"), QString(), [&](int ms) { waits += ms; });
+            ::close(other);
+            QCOMPARE(waits, (RecordFiles::lockTries - 1) * RecordFiles::lockPauseMs);
+            QCOMPARE(r.error->reason, reason);
+            return;
+        }
+        const auto error = f.ensureExist();
+        QVERIFY(error);
+        QCOMPARE(error->reason, reason);
+        QCOMPARE(error->message(),
+                 QStringLiteral("Errore con il file dei record %1: %2")
+                     .arg(kind == u"missing" ? f.scorePath() : f.namePath(), reason));
     }
 };
 

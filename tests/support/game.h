@@ -86,8 +86,23 @@ struct Game
     }
 
     void press(int value) const { QTest::mouseClick(valueButton(value), Qt::LeftButton); }
-    void verifica() const { QTest::mouseClick(form->cmdverifica(), Qt::LeftButton); }
-    void esci() const { QTest::mouseClick(form->cmdexit1(), Qt::LeftButton); }
+    void verifica() { clickForBox(form->cmdverifica()); }
+    void esci() { clickForBox(form->cmdexit1()); }
+
+    // Clicks a button whose box opens once the click has returned, and lets the event loop
+    // run until it has been shown, as the real one does.
+    void clickForBox(QWidget* button)
+    {
+        const auto before = dialogs.shown.size();
+        QTest::mouseClick(button, Qt::LeftButton);
+        QVERIFY2(waitForBoxes(before + 1), qPrintable(button->objectName()));
+    }
+
+    // Runs the event loop until at least `n` boxes have been shown in all.
+    bool waitForBoxes(qsizetype n, int ms = 5000)
+    {
+        return QTest::qWaitFor([&] { return dialogs.shown.size() >= n; }, ms);
+    }
 
     // Presses buttons that add up to `sum` (largest first).
     void build(int sum) const

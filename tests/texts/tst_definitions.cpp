@@ -20,7 +20,10 @@ class TestDefinitions : public QObject
         QVERIFY(action);
         const QRect place = bar->actionGeometry(action);
         QVERIFY2(place.isValid(), qPrintable(name));
+        const auto before = g.dialogs.shown.size();
         QTest::mouseClick(bar, Qt::LeftButton, {}, place.center());
+        // The box opens once the click has returned.
+        QVERIFY2(g.waitForBoxes(before + 1), qPrintable(name));
     }
 
 private slots:

@@ -1,0 +1,106 @@
+#pragma once
+
+// The few file operations the record files need, over the system's own calls, with the same
+// guarantees on every system. Free of Qt, so that it is tested and cross-built on its own.
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace sorvane::platform {
+
+// A failure: the system's own number (errno, or GetLastError on Windows), or one of the
+// refusals of our own below. Zero is no failure.
+struct SysError
+{
+    int code = 0;
+    explicit operator bool() const { return code != 0; }
+};
+
+// Our own refusals, negative so that they never meet a system number.
+inline constexpr int notRegularFile = -1; // a folder, a pipe, a device ...
+inline constexpr int linkedFile = -2;     // a link, or a file with more than one name
+inline constexpr int fileTooLarge = -3;   // more than the game ever reads back
+inline constexpr int lockHeld = -4;       // another copy kept its lock too long
+
+// What the player is told of a failure, in Italian (UTF-8).
+std::string reason(SysError error);
+
+// Whether the failure is the refusal of something that is not a plain file of its own: a
+// folder, a pipe, a device, a link.
+bool isRefusal(SysError error);
+
+// One open record file. Opening never blocks, and only a regular file on a disk that has one
+// name is ever opened: folders, pipes, devices, symbolic links (on Windows, every reparse
+// point) and hard links are refused, so nothing is read or written through them.
+class RecordFile
+{
+public:
+    enum class Access
+    {
+        Read,
+        ReadWrite
+    };
+    enum class Missing
+    {
+        Fail,
+        Create // empty, readable and writable by every user of the machine
+    };
+    enum class Lock
+    {
+        Taken,
+        Busy, // another process holds it
+        Failed
+    };
+
+    RecordFile() = default;
+    RecordFile(RecordFile&& other) noexcept;
+    RecordFile& operator=(RecordFile&& other) noexcept;
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+    ~RecordFile();
+
+    static RecordFile open(const std::filesystem::path& path, Access access, Missing missing,
+                           SysError& error);
+
+    bool isOpen() const;
+
+    // From the start of the file, at most `limit` bytes.
+    bool read(std::string& out, std::size_t limit, SysError& error);
+
+    // Replaces the whole content with `bytes`, in place, without flushing.
+    bool write(std::string_view bytes, SysError& error);
+
+    // Waits until what was written is on the disk.
+    bool flush(SysError& error);
+
+    // The exclusive lock that copies of the game take before storing; it never waits. Readers
+    // are never kept out by it, on any system.
+    Lock tryLock(SysError& error);
+
+    // Closes now, reporting a failure of the close itself.
+    SysError close();
+
+private:
+    std::intptr_t handle_ = -1;
+};
+
+// Holds back the signals that end the program (a user logging out, Ctrl+C, kill) while it
+// lives, and delivers them once it ends; while it lives, a write that would pass the file
+// size limit fails with an error instead of ending the program. Nothing on Windows, whose
+// programs get no such signals.
+class SignalShield
+{
+public:
+    SignalShield();
+    ~SignalShield();
+    SignalShield(const SignalShield&) = delete;
+    SignalShield& operator=(const SignalShield&) = delete;
+};
+
+// The Windows directory, without a separator at its end; on other systems there is none.
+std::optional<std::filesystem::path> windowsDirectory(SysError& error);
+
+} // namespace sorvane::platform

@@ -1,0 +1,314 @@
+// The record files' operations on POSIX systems.
+
+#include "platform/recordio.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace sorvane::platform {
+
+namespace {
+
+struct Reason
+{
+    int code;
+    const char* text;
+};
+
+// Every failure the record files can meet, as a pupil should read it.
+constexpr std::array reasons{
+    Reason{notRegularFile, "non è un file normale (è una cartella, una pipe o un dispositivo)"},
+    Reason{linkedFile, "è un collegamento a un altro file, e il gioco non lo usa"},
+    Reason{fileTooLarge, "il file è troppo grande"},
+    Reason{lockHeld, "il file è in uso da un'altra copia del gioco da troppo tempo"},
+    Reason{ENOENT, "il file o la cartella non esiste"},
+    Reason{ENOTDIR, "una parte del percorso non è una cartella"},
+    Reason{EACCES, "permesso negato"},
+    Reason{EPERM, "operazione non permessa"},
+    Reason{EISDIR, "è una cartella"},
+    Reason{ENXIO, "non è un file normale (una pipe o un dispositivo senza nessuno collegato)"},
+    Reason{ELOOP, "è un collegamento simbolico, e il gioco non lo segue"},
+    Reason{EMLINK, "è un collegamento simbolico, e il gioco non lo segue"},
+    Reason{EWOULDBLOCK, "il file è in uso da un'altra copia del gioco"},
+    Reason{ENOSPC, "il disco è pieno"},
+    Reason{EDQUOT, "lo spazio concesso sul disco è esaurito"},
+    Reason{EROFS, "il disco è di sola lettura"},
+    Reason{EFBIG, "il file è troppo grande"},
+    Reason{EIO, "errore di lettura o scrittura sul disco"},
+    Reason{EINTR, "operazione interrotta"},
+    Reason{ENAMETOOLONG, "il percorso è troppo lungo"},
+    Reason{EMFILE, "troppi file aperti"},
+    Reason{ENFILE, "troppi file aperti nel sistema"},
+    Reason{ENOMEM, "memoria insufficiente"},
+    Reason{ETXTBSY, "il file è in uso"},
+    Reason{EBADF, "il file non è aperto nel modo giusto"},
+    Reason{EINVAL, "operazione non valida su questo file"},
+};
+
+// Retries a call that a signal interrupted.
+template <typename Call>
+auto retrying(Call call)
+{
+    decltype(call()) result;
+    do {
+        result = call();
+    } while (result < 0 && errno == EINTR);
+    return result;
+}
+
+int openChecked(const char* path, int flags, SysError& error)
+{
+    // Non-blocking, so that a FIFO or a device in place of the file never hangs the game;
+    // not through a symbolic link in the last part of the path.
+    const int fd = retrying(
+        [&] { return ::open(path, flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666); });
+    if (fd < 0) {
+        error.code = errno;
+        return -1;
+    }
+    struct stat st
+    {
+    };
+    if (::fstat(fd, &st) != 0) {
+        error.code = errno;
+    } else if (!S_ISREG(st.st_mode)) {
+        error.code = notRegularFile;
+    } else if (st.st_nlink > 1) {
+        // A second name may lie anywhere a user can write: never write through it.
+        error.code = linkedFile;
+    }
+    if (error) {
+        ::close(fd);
+        return -1;
+    }
+    // Back to blocking reads and writes on the regular file.
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+} // namespace
+
+std::string reason(SysError error)
+{
+    for (const Reason& r : reasons) {
+        if (r.code == error.code)
+            return r.text;
+    }
+    return "errore di sistema numero " + std::to_string(error.code);
+}
+
+bool isRefusal(SysError error)
+{
+    switch (error.code) {
+    case notRegularFile:
+    case linkedFile:
+    case EISDIR:
+    case ENXIO:
+    case ELOOP:
+    case EMLINK:
+        return true;
+    default:
+        return false;
+    }
+}
+
+RecordFile::RecordFile(RecordFile&& other) noexcept : handle_(other.handle_)
+{
+    other.handle_ = -1;
+}
+
+RecordFile& RecordFile::operator=(RecordFile&& other) noexcept
+{
+    if (this != &other) {
+        close();
+        handle_ = other.handle_;
+        other.handle_ = -1;
+    }
+    return *this;
+}
+
+RecordFile::~RecordFile()
+{
+    close();
+}
+
+RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Missing missing,
+                            SysError& error)
+{
+    error = {};
+    const int flags = access == Access::Read ? O_RDONLY : O_RDWR;
+    RecordFile file;
+    if (missing == Missing::Create) {
+        // Exclusive creation tells a new file from an existing one, which stays as it is.
+        file.handle_ = openChecked(path.c_str(), flags | O_CREAT | O_EXCL, error);
+        if (file.isOpen()) {
+            // Shared by the whole machine: writable by every user, whatever the umask.
+            if (::fchmod(int(file.handle_), 0666) != 0) {
+                error.code = errno;
+                file.close();
+            }
+            return file;
+        }
+        if (error.code != EEXIST)
+            return file;
+        error = {};
+    }
+    file.handle_ = openChecked(path.c_str(), flags, error);
+    return file;
+}
+
+bool RecordFile::isOpen() const
+{
+    return handle_ >= 0;
+}
+
+bool RecordFile::read(std::string& out, std::size_t limit, SysError& error)
+{
+    out.clear();
+    std::array<char, 4096> buffer{};
+    while (out.size() < limit) {
+        const std::size_t want = std::min(buffer.size(), limit - out.size());
+        const ssize_t n = retrying([&] {
+            return ::pread(int(handle_), buffer.data(), want, static_cast<off_t>(out.size()));
+        });
+        if (n < 0) {
+            error.code = errno;
+            return false;
+        }
+        if (n == 0)
+            break;
+        out.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+bool RecordFile::write(std::string_view bytes, SysError& error)
+{
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = retrying([&] {
+            return ::pwrite(int(handle_), bytes.data() + done, bytes.size() - done,
+                            static_cast<off_t>(done));
+        });
+        if (n < 0) {
+            error.code = errno;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (retrying([&] { return ::ftruncate(int(handle_), static_cast<off_t>(bytes.size())); }) !=
+        0) {
+        error.code = errno;
+        return false;
+    }
+    return true;
+}
+
+bool RecordFile::flush(SysError& error)
+{
+    if (retrying([&] { return ::fsync(int(handle_)); }) != 0) {
+        error.code = errno;
+        return false;
+    }
+    return true;
+}
+
+RecordFile::Lock RecordFile::tryLock(SysError& error)
+{
+    if (retrying([&] { return ::flock(int(handle_), LOCK_EX | LOCK_NB); }) == 0)
+        return Lock::Taken;
+    if (errno == EWOULDBLOCK)
+        return Lock::Busy;
+    error.code = errno;
+    return Lock::Failed;
+}
+
+SysError RecordFile::close()
+{
+    SysError error;
+    if (handle_ >= 0 && ::close(int(handle_)) != 0 && errno != EINTR)
+        error.code = errno;
+    handle_ = -1;
+    return error;
+}
+
+// ---- Signals ------------------------------------------------------------------------------
+
+namespace {
+
+constexpr std::array heldSignals{SIGTERM, SIGHUP, SIGINT, SIGQUIT};
+
+volatile std::sig_atomic_t pendingSignals[heldSignals.size()] = {};
+
+extern "C" void holdSignal(int signal)
+{
+    for (std::size_t i = 0; i < heldSignals.size(); ++i) {
+        if (heldSignals[i] == signal)
+            pendingSignals[i] = 1;
+    }
+}
+
+struct SavedActions
+{
+    std::array<struct sigaction, heldSignals.size()> held{};
+    struct sigaction fileSize
+    {
+    };
+};
+
+SavedActions saved;
+int shieldDepth = 0;
+
+} // namespace
+
+// A handler, not a signal mask: a mask holds a signal back only in the thread that sets it,
+// and the toolkit runs threads of its own that would take the signal instead.
+SignalShield::SignalShield()
+{
+    if (shieldDepth++ > 0)
+        return;
+    struct sigaction hold
+    {
+    };
+    hold.sa_handler = holdSignal;
+    hold.sa_flags = SA_RESTART;
+    sigfillset(&hold.sa_mask);
+    for (std::size_t i = 0; i < heldSignals.size(); ++i) {
+        pendingSignals[i] = 0;
+        ::sigaction(heldSignals[i], &hold, &saved.held[i]);
+    }
+    struct sigaction ignore
+    {
+    };
+    ignore.sa_handler = SIG_IGN;
+    ::sigaction(SIGXFSZ, &ignore, &saved.fileSize);
+}
+
+SignalShield::~SignalShield()
+{
+    if (--shieldDepth > 0)
+        return;
+    ::sigaction(SIGXFSZ, &saved.fileSize, nullptr);
+    for (std::size_t i = 0; i < heldSignals.size(); ++i)
+        ::sigaction(heldSignals[i], &saved.held[i], nullptr);
+    // Delivered now, as they would have been: most end the program here.
+    for (std::size_t i = 0; i < heldSignals.size(); ++i) {
+        if (pendingSignals[i]) {
+            pendingSignals[i] = 0;
+            ::raise(heldSignals[i]);
+        }
+    }
+}
+
+std::optional<std::filesystem::path> windowsDirectory(SysError& error)
+{
+    error.code = ENOENT;
+    return std::nullopt;
+}
+
+} // namespace sorvane::platform

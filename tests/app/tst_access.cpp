@@ -1,0 +1,195 @@
+// Every control through what a screen reader does with it (its accessible action) and from
+// the keys.
+
+#include "support/game.h"
+
+#include <QAccessible>
+#include <QAccessibleActionInterface>
+#include <QApplication>
+#include <QMenuBar>
+
+using namespace sorvane;
+using namespace sorvane::testing;
+
+namespace {
+const QString tooSmall = QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era ");
+const QString giro = QStringLiteral(" Un angolo si dice giro quando la sua ampezza è di 360°");
+} // namespace
+
+class TestAccess : public QObject
+{
+    Q_OBJECT
+
+    // A game on screen whose question asks for 35 (given angle 55).
+    static std::unique_ptr<Game> game()
+    {
+        auto g = std::make_unique<Game>();
+        g->random.values = {numberForAngle(55)};
+        if (!g->start())
+            return nullptr;
+        g->show();
+        return g;
+    }
+
+    // The accessible object of a button, or of a command on the menu bar, by its name.
+    static QAccessibleInterface* accessible(Game& g, const QString& name)
+    {
+        if (QAction* command = g.form->menuCommand(name)) {
+            QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(g.form->menuBar());
+            for (int i = 0; bar && i < bar->childCount(); ++i) {
+                if (bar->child(i)->text(QAccessible::Name) == command->text())
+                    return bar->child(i);
+            }
+            return nullptr;
+        }
+        auto* widget = g.form->findChild<QWidget*>(name);
+        return widget ? QAccessible::queryAccessibleInterface(widget) : nullptr;
+    }
+
+    // Presses the control as a screen reader's user does.
+    static void doAction(QAccessibleInterface* a)
+    {
+        QVERIFY(a && a->actionInterface());
+        const QStringList actions = a->actionInterface()->actionNames();
+        // A screen reader activates with the first; focusable controls also offer "SetFocus".
+        QVERIFY(!actions.isEmpty());
+        QCOMPARE(actions.first(), QAccessibleActionInterface::pressAction());
+        QVERIFY(!actions.contains(QAccessibleActionInterface::toggleAction()));
+        a->actionInterface()->doAction(actions.first());
+    }
+
+private slots:
+    void valueButtonsArePushButtonsThatAddOnce_data()
+    {
+        QTest::addColumn<int>("value");
+        QTest::newRow("1, disabled in the layout") << 1;
+        QTest::newRow("20") << 20;
+        QTest::newRow("70") << 70;
+    }
+
+    void valueButtonsArePushButtonsThatAddOnce()
+    {
+        QFETCH(int, value);
+        auto g = game();
+        QVERIFY(g);
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(g->valueButton(value));
+        QVERIFY(a);
+        QCOMPARE(a->role(), QAccessible::Button);
+        QCOMPARE(a->text(QAccessible::Name), QString::number(value));
+        QVERIFY(!a->state().checkable);
+        for (int presses = 1; presses <= 2; ++presses) {
+            doAction(a);
+            QTRY_COMPARE(int(g->form->somma()), presses * value);
+            QTest::qWait(150); // and once only
+            QCOMPARE(int(g->form->somma()), presses * value);
+            QCOMPARE(g->totals(), QStringList(4, QString::number(presses * value)));
+            QVERIFY(!a->state().checked);
+            QVERIFY(!g->valueButton(value)->isChecked());
+            QVERIFY(!g->valueButton(value)->isDown());
+        }
+        QVERIFY(g->laterBoxes().isEmpty());
+    }
+
+    void actionsReturnBeforeTheirBoxOpens_data()
+    {
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("box");
+        QTest::newRow("menu command") << "grio" << giro;
+        QTest::newRow("Verifica") << "cmdverifica" << tooSmall + QStringLiteral("35°");
+        QTest::newRow("Esci") << "Cmdexit1" << QStringLiteral("Ciao a presto Anna");
+    }
+
+    void actionsReturnBeforeTheirBoxOpens()
+    {
+        QFETCH(QString, control);
+        QFETCH(QString, box);
+        auto g = game();
+        QVERIFY(g);
+        bool returned = false;
+        bool returnedBeforeTheBox = false;
+        g->dialogs.whileOpen = [&](const ScriptedDialogs::Shown&) {
+            returnedBeforeTheBox = returned;
+        };
+        doAction(accessible(*g, control));
+        returned = true;
+        QVERIFY(g->laterBoxes().isEmpty());
+        QVERIFY(g->waitForBoxes(3));
+        QVERIFY(returnedBeforeTheBox);
+        QCOMPARE(g->laterBoxes().size(), 1);
+        QCOMPARE(g->laterBoxes().first().text, box);
+    }
+
+    void returnAndEnterPressTheFocusedButton_data()
+    {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("control");
+        QTest::addColumn<QString>("box"); // none: the value 20 is added
+        for (const auto& [key, keyName] :
+             {std::pair{Qt::Key_Return, "Return"}, std::pair{Qt::Key_Enter, "Enter"}}) {
+            QTest::addRow("%s on Verifica", keyName)
+                << int(key) << "cmdverifica" << tooSmall + QStringLiteral("35°");
+            QTest::addRow("%s on Esci", keyName)
+                << int(key) << "Cmdexit1" << QStringLiteral("Ciao a presto Anna");
+            QTest::addRow("%s on 20", keyName) << int(key) << "Option1(6)" << QString();
+        }
+    }
+
+    void returnAndEnterPressTheFocusedButton()
+    {
+        QFETCH(int, key);
+        QFETCH(QString, control);
+        QFETCH(QString, box);
+        auto g = game();
+        QVERIFY(g);
+        auto* button = g->form->findChild<QToolButton*>(control);
+        QVERIFY(button);
+        button->setFocus();
+        QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(button));
+        const auto modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
+        // Down while held, pressed when let go.
+        QTest::keyPress(button, Qt::Key(key), modifiers);
+        QVERIFY(button->isDown());
+        QTest::qWait(20);
+        QCOMPARE(int(g->form->somma()), 0);
+        QVERIFY(g->laterBoxes().isEmpty());
+        QTest::keyRelease(button, Qt::Key(key), modifiers);
+        QVERIFY(!button->isDown());
+        if (box.isEmpty()) {
+            QCOMPARE(int(g->form->somma()), 20);
+            QCOMPARE(g->caption("lbltotal4"), QStringLiteral("20"));
+            QTest::keyClick(button, Qt::Key(key), modifiers);
+            QCOMPARE(int(g->form->somma()), 40);
+            QTest::qWait(20);
+            QVERIFY(g->laterBoxes().isEmpty());
+        } else {
+            QVERIFY(g->waitForBoxes(3));
+            QCOMPARE(g->laterBoxes().size(), 1);
+            QCOMPARE(g->laterBoxes().first().text, box);
+        }
+    }
+
+    void aCommandAskedForWhileABoxIsOpenWaitsForIt()
+    {
+        auto g = game();
+        QVERIFY(g);
+        g->press(30);
+        qsizetype shownWhileTheDefinitionWasOpen = -1;
+        g->dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
+            if (s.text != giro)
+                return;
+            // A screen reader's user checks the answer while the definition is still up.
+            doAction(accessible(*g, QStringLiteral("cmdverifica")));
+            QTest::qWait(100);
+            shownWhileTheDefinitionWasOpen = g->dialogs.shown.size();
+        };
+        doAction(accessible(*g, QStringLiteral("grio")));
+        QVERIFY(g->waitForBoxes(4));
+        QCOMPARE(shownWhileTheDefinitionWasOpen, 3);
+        QCOMPARE(g->dialogs.texts().mid(2), (QStringList{giro, tooSmall + QStringLiteral("35°")}));
+        QCOMPARE(int(g->form->errate()), 1);
+        QCOMPARE(int(g->form->somma()), 0);
+    }
+};
+
+QTEST_MAIN(TestAccess)
+#include "tst_access.moc"

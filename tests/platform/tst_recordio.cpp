@@ -1,0 +1,354 @@
+// Checks of the record files' operations over the system's own calls, on their own and free of
+// Qt, so that the same checks run natively and, cross-built, under Windows. The program runs
+// copies of itself as the other processes of the lock checks.
+
+#include "platform/recordio.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <process.h>
+#include <windows.h>
+#else
+#include <csignal>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+extern char** environ;
+#endif
+
+namespace fs = std::filesystem;
+using namespace sorvane::platform;
+
+namespace {
+
+int passed = 0;
+int failed = 0;
+int skipped = 0;
+
+void check(bool ok, const std::string& what)
+{
+    if (ok) {
+        ++passed;
+    } else {
+        ++failed;
+        std::printf("FAIL: %s\n", what.c_str());
+    }
+}
+
+void skip(const std::string& what)
+{
+    ++skipped;
+    std::printf("SKIP: %s\n", what.c_str());
+}
+
+std::string contentOf(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void put(const fs::path& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+fs::path self;
+
+// Runs this program again with `args`; its exit code, or -signal when a signal ended it.
+int runSelf(const std::vector<std::string>& args)
+{
+#ifdef _WIN32
+    std::vector<std::wstring> wide{self.wstring()};
+    for (const std::string& a : args)
+        wide.push_back(fs::path(a).wstring());
+    std::vector<const wchar_t*> argv;
+    for (std::wstring& w : wide) {
+        w = L"\"" + w + L"\"";
+        argv.push_back(w.c_str());
+    }
+    argv.push_back(nullptr);
+    return int(_wspawnv(_P_WAIT, self.c_str(), argv.data()));
+#else
+    std::vector<std::string> all{self.string()};
+    all.insert(all.end(), args.begin(), args.end());
+    std::vector<char*> argv;
+    for (std::string& a : all)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0)
+        return -1000;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return WIFSIGNALED(status) ? -WTERMSIG(status) : WEXITSTATUS(status);
+#endif
+}
+
+RecordFile openFile(const fs::path& path, RecordFile::Access access, RecordFile::Missing missing,
+                    SysError& error)
+{
+    return RecordFile::open(path, access, missing, error);
+}
+
+constexpr auto readOnly = RecordFile::Access::Read;
+constexpr auto readWrite = RecordFile::Access::ReadWrite;
+constexpr auto create = RecordFile::Missing::Create;
+constexpr auto mustExist = RecordFile::Missing::Fail;
+
+void creating(const fs::path& dir)
+{
+    const fs::path path = dir / "nuovo.txt";
+#ifndef _WIN32
+    const mode_t oldMask = ::umask(022);
+#endif
+    SysError error;
+    RecordFile file = openFile(path, readWrite, create, error);
+#ifndef _WIN32
+    ::umask(oldMask);
+#endif
+    check(!error && file.isOpen(), "a missing file is created");
+    file.close();
+    check(fs::exists(path) && fs::file_size(path) == 0, "a new file is empty");
+#ifndef _WIN32
+    struct stat st
+    {
+    };
+    ::stat(path.c_str(), &st);
+    check((st.st_mode & 0777) == 0666, "a new file is writable by every user");
+#endif
+
+    put(path, "7\r\n");
+    RecordFile again = openFile(path, readWrite, create, error);
+    check(!error && again.isOpen(), "an existing file opens");
+    again.close();
+    check(contentOf(path) == "7\r\n", "opening never changes an existing file");
+
+    RecordFile missing = openFile(dir / "assente.txt", readOnly, mustExist, error);
+    check(error && !missing.isOpen(), "a missing file is an error when it must exist");
+}
+
+void refusing(const fs::path& dir)
+{
+    SysError error;
+    const fs::path folder = dir / "cartella";
+    fs::create_directory(folder);
+    for (auto access : {readOnly, readWrite}) {
+        RecordFile f = openFile(folder, access, create, error);
+        check(error && !f.isOpen(), "a folder is refused");
+    }
+
+#ifdef _WIN32
+    const std::wstring pipeName =
+        L"\\\\.\\pipe\\sorvane-prova-" + std::to_wstring(GetCurrentProcessId());
+    HANDLE pipe = CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 64, 64,
+                                   0, nullptr);
+    check(pipe != INVALID_HANDLE_VALUE, "a pipe is made for the check");
+    RecordFile p = openFile(fs::path(pipeName), readWrite, mustExist, error);
+    check(error.code == notRegularFile && !p.isOpen(), "a pipe is refused");
+    CloseHandle(pipe);
+#else
+    const fs::path fifo = dir / "fifo";
+    ::mkfifo(fifo.c_str(), 0666);
+    // No writer and no reader at the other end: a plain open would wait for ever.
+    for (auto access : {readOnly, readWrite}) {
+        RecordFile p = openFile(fifo, access, create, error);
+        check(error && !p.isOpen(), "a FIFO is refused without waiting");
+    }
+#endif
+
+    const fs::path target = dir / "altro.txt";
+    put(target, "segreto\r\n");
+    const fs::path hard = dir / "fisso.txt";
+    fs::create_hard_link(target, hard);
+    for (auto access : {readOnly, readWrite}) {
+        RecordFile h = openFile(hard, access, create, error);
+        check(error.code == linkedFile && !h.isOpen(), "a file with a second name is refused");
+    }
+    fs::remove(hard);
+
+    const fs::path soft = dir / "simbolico.txt";
+    std::error_code linkError;
+    fs::create_symlink(target, soft, linkError);
+    if (linkError) {
+        skip("symbolic link: this user may not make one here");
+    } else {
+        for (auto access : {readOnly, readWrite}) {
+            RecordFile s = openFile(soft, access, create, error);
+            check(error && !s.isOpen(), "a symbolic link is refused");
+            check(reason(error).find("collegamento") != std::string::npos,
+                  "a symbolic link's reason says it is a link");
+        }
+    }
+    check(contentOf(target) == "segreto\r\n", "nothing is written through a link");
+}
+
+void readingAndWriting(const fs::path& dir)
+{
+    SysError error;
+    const fs::path path = dir / "dati.txt";
+    put(path, std::string(10000, 'x'));
+    RecordFile file = openFile(path, readWrite, mustExist, error);
+    std::string bytes;
+    check(file.read(bytes, 100, error) && bytes.size() == 100, "reading stops at the limit");
+    check(file.read(bytes, 1 << 20, error) && bytes.size() == 10000, "reading gets the whole file");
+
+    check(file.write("Massimiliano\r\n", error) && file.flush(error), "a write is flushed");
+    check(file.write("Ugo\r\n", error) && file.flush(error), "a shorter write is flushed");
+    file.close();
+    check(contentOf(path) == "Ugo\r\n", "a shorter write leaves no trace of the longer");
+
+    RecordFile readOnlyFile = openFile(path, readOnly, mustExist, error);
+    check(!readOnlyFile.write("no", error) && error, "writing a file opened for reading fails");
+    check(contentOf(path) == "Ugo\r\n", "a failed write changes nothing");
+}
+
+void locking(const fs::path& dir)
+{
+    SysError error;
+    const fs::path path = dir / "punti.txt";
+    put(path, "12\r\n");
+    RecordFile holder = openFile(path, readWrite, mustExist, error);
+    check(holder.tryLock(error) == RecordFile::Lock::Taken, "the lock is taken");
+    check(runSelf({"trylock", path.string()}) == 3, "a second process finds the lock held");
+    check(runSelf({"read", path.string(), "12\r\n"}) == 0,
+          "a third process still reads the file while it is locked");
+    holder.close();
+    check(runSelf({"trylock", path.string()}) == 0, "the lock goes with the file's closing");
+}
+
+void signals(const fs::path& dir)
+{
+#ifdef _WIN32
+    (void)dir;
+    skip("held signals: Windows programs get none");
+#else
+    const fs::path marker = dir / "dopo-il-segnale";
+    check(runSelf({"term-while-shielded", marker.string()}) == -SIGTERM,
+          "a held SIGTERM is delivered once the shield ends");
+    check(contentOf(marker) == "ok", "the work under the shield finishes first");
+    check(runSelf({"too-large-while-shielded", (dir / "grande.txt").string()}) == 0,
+          "a write past the size limit fails with an error under the shield");
+#endif
+}
+
+void reasons()
+{
+#ifdef _WIN32
+    const std::vector<int> codes{
+        ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED,    ERROR_SHARING_VIOLATION,
+        ERROR_LOCK_VIOLATION, ERROR_DISK_FULL,      ERROR_HANDLE_DISK_FULL, ERROR_WRITE_PROTECT,
+        ERROR_FILE_TOO_LARGE, ERROR_IO_DEVICE,      ERROR_INVALID_NAME,     ERROR_NOT_ENOUGH_QUOTA};
+#else
+    const std::vector<int> codes{ENOENT, EACCES, EPERM,  EISDIR, ENXIO, ELOOP, EMLINK,
+                                 EAGAIN, ENOSPC, EDQUOT, EROFS,  EFBIG, EIO,   EINTR};
+#endif
+    std::vector<int> all{notRegularFile, linkedFile, fileTooLarge, lockHeld};
+    all.insert(all.end(), codes.begin(), codes.end());
+    const std::string general = "errore di sistema numero ";
+    for (int code : all) {
+        const std::string text = reason(SysError{code});
+        check(!text.empty() && text.rfind(general, 0) != 0,
+              "an Italian reason of its own for code " + std::to_string(code));
+    }
+    check(reason(SysError{98765}) == general + "98765", "any other code is named by its number");
+}
+
+void windowsFolder()
+{
+    SysError error;
+    const auto dir = windowsDirectory(error);
+#ifdef _WIN32
+    check(dir && !error && fs::is_directory(*dir), "the Windows directory is found");
+    check(dir && (dir->wstring().size() <= 3 || dir->wstring().back() != L'\\'),
+          "the Windows directory ends without a separator");
+#else
+    check(!dir && error, "there is no Windows directory here");
+#endif
+}
+
+// ---- The other processes ------------------------------------------------------------------
+
+int child(const std::vector<std::string>& args)
+{
+    SysError error;
+    const std::string& mode = args.at(0);
+    if (mode == "trylock") {
+        RecordFile f = RecordFile::open(args.at(1), readWrite, mustExist, error);
+        if (error)
+            return 10;
+        const RecordFile::Lock lock = f.tryLock(error);
+        return lock == RecordFile::Lock::Taken ? 0 : lock == RecordFile::Lock::Busy ? 3 : 11;
+    }
+    if (mode == "read") {
+        RecordFile f = RecordFile::open(args.at(1), readOnly, mustExist, error);
+        std::string bytes;
+        return !error && f.read(bytes, 1000, error) && bytes == args.at(2) ? 0 : 12;
+    }
+#ifndef _WIN32
+    if (mode == "term-while-shielded") {
+        {
+            const SignalShield shield;
+            ::raise(SIGTERM);
+            put(args.at(1), "ok");
+        }
+        return 13; // not reached: the held signal ends the program
+    }
+    if (mode == "too-large-while-shielded") {
+        rlimit small{};
+        ::getrlimit(RLIMIT_FSIZE, &small);
+        small.rlim_cur = 64;
+        ::setrlimit(RLIMIT_FSIZE, &small);
+        const SignalShield shield;
+        RecordFile f = RecordFile::open(args.at(1), readWrite, create, error);
+        return !error && !f.write(std::string(200, 'z'), error) && error.code == EFBIG ? 0 : 14;
+    }
+#endif
+    return 99;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+#ifdef _WIN32
+    std::vector<wchar_t> name(32768);
+    GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()));
+    self = fs::path(name.data());
+#else
+    self = fs::absolute(argv[0]);
+#endif
+    if (argc > 1)
+        return child(std::vector<std::string>(argv + 1, argv + argc));
+
+    const fs::path dir =
+        fs::temp_directory_path() / ("sorvane-recordio-" + std::to_string(
+#ifdef _WIN32
+                                                               GetCurrentProcessId()
+#else
+                                                               getpid()
+#endif
+                                                                   ));
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    creating(dir);
+    refusing(dir);
+    readingAndWriting(dir);
+    locking(dir);
+    signals(dir);
+    reasons();
+    windowsFolder();
+    std::error_code ignored;
+    fs::remove_all(dir, ignored);
+
+    std::printf("%d passed, %d failed, %d skipped\n", passed, failed, skipped);
+    return failed == 0 ? 0 : 1;
+}

@@ -1,0 +1,47 @@
+// A copy of the game's record storing, run as a child process by the record tests:
+//   storechild store FOLDER SCORE NAME STEP SIGNAL  stores, sending itself SIGNAL at STEP
+//   storechild hold FOLDER MILLISECONDS             holds the record files' lock for a while
+// STEP is a number of RecordFiles::Step, or -1 for none. Exit code: 0 stored, 1 failed,
+// 2 not higher, 3 held, 9 bad use.
+
+#include "platform/recordio.h"
+#include "records/recordfiles.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+#include <csignal>
+#include <cstdio>
+
+using namespace sorvane;
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    if (args.size() == 7 && args[1] == u"store") {
+        RecordFiles files(args[2]);
+        const int stop = args[5].toInt();
+        const int signal = args[6].toInt();
+        files.setStepHook([&](RecordFiles::Step step) {
+            if (int(step) == stop)
+                std::raise(signal);
+        });
+        const StoreResult r = files.storeIfHigher(args[3], args[4]);
+        return r.outcome == StoreOutcome::Stored ? 0 : r.outcome == StoreOutcome::Failed ? 1 : 2;
+    }
+    if (args.size() == 4 && args[1] == u"hold") {
+        const RecordFiles files(args[2]);
+        platform::SysError error;
+        auto score = platform::RecordFile::open(
+            std::filesystem::path(files.scorePath().toStdU16String()),
+            platform::RecordFile::Access::ReadWrite, platform::RecordFile::Missing::Fail, error);
+        if (error || score.tryLock(error) != platform::RecordFile::Lock::Taken)
+            return 1;
+        std::puts("held");
+        std::fflush(stdout);
+        QThread::msleep(args[3].toULong());
+        return 3;
+    }
+    return 9;
+}

@@ -1,0 +1,80 @@
+// The game end while another copy of the game holds the record files: the window keeps
+// painting during the wait, and the record is stored once the other copy lets go.
+
+#include "support/game.h"
+
+#include <QProcess>
+
+using namespace sorvane;
+using namespace sorvane::testing;
+
+namespace {
+
+// Counts the paintings of a widget.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return QObject::eventFilter(watched, event);
+    }
+};
+
+} // namespace
+
+class TestLockWait : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void windowPaintsWhileAnotherCopyHoldsTheLock()
+    {
+        Game g;
+        g.random.values = {numberForAngle(10), numberForAngle(20)};
+        QVERIFY(g.start());
+        g.show();
+        g.build(80);
+        g.verifica();
+        QTRY_COMPARE(g.caption("lblScore"), QStringLiteral("1"));
+
+        // Another copy takes the lock for a second, as if it were storing a record.
+        QProcess other;
+        other.start(QStringLiteral(STORECHILD),
+                    {QStringLiteral("hold"), g.recordFolder(), QStringLiteral("1000")});
+        QVERIFY(other.waitForReadyRead(5000));
+        QCOMPARE(other.readAll().trimmed(), QByteArray("held"));
+
+        PaintCounter counter;
+        QWidget* canvas = g.form->centralWidget();
+        canvas->installEventFilter(&counter);
+        int paintsWhileWaiting = -1;
+        // Half-way through the wait something needs the window painted again.
+        QTimer::singleShot(300, canvas, [&] {
+            counter.paints = 0;
+            canvas->update();
+            QTimer::singleShot(200, canvas, [&] {
+                if (g.quits == 0) // still waiting for the lock
+                    paintsWhileWaiting = counter.paints;
+            });
+        });
+        g.form->Cmdexit1_Click();
+        QTRY_COMPARE(g.quits, 1);
+        if (other.state() != QProcess::NotRunning)
+            QVERIFY(other.waitForFinished(5000));
+        QCOMPARE(other.exitCode(), 3); // it held the lock for its whole second
+
+        QVERIFY2(paintsWhileWaiting > 0, "the window did not paint while it waited for the lock");
+        QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
+        QCOMPARE(g.bytes(g.namePath()), QByteArray("Anna\r\n"));
+        QCOMPARE(g.dialogs.texts().last(),
+                 QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E"));
+    }
+};
+
+QTEST_MAIN(TestLockWait)
+#include "tst_lockwait.moc"
