@@ -1,6 +1,7 @@
 // The record files' operations on POSIX systems.
 
 #include "platform/recordio.h"
+#include "platform/recordio_system.h"
 
 #include <array>
 #include <cerrno>
@@ -14,18 +15,8 @@ namespace sorvane::platform {
 
 namespace {
 
-struct Reason
-{
-    int code;
-    const char* text;
-};
-
-// Every failure the record files can meet, as a pupil should read it.
+// The system failures the record files can meet, as a pupil should read them.
 constexpr std::array reasons{
-    Reason{notRegularFile, "non è un file normale (è una cartella, una pipe o un dispositivo)"},
-    Reason{linkedFile, "è un collegamento a un altro file, e il gioco non lo usa"},
-    Reason{fileTooLarge, "il file è troppo grande"},
-    Reason{lockHeld, "il file è in uso da un'altra copia del gioco da troppo tempo"},
     Reason{ENOENT, "il file o la cartella non esiste"},
     Reason{ENOTDIR, "una parte del percorso non è una cartella"},
     Reason{EACCES, "permesso negato"},
@@ -93,13 +84,9 @@ int openChecked(const char* path, int flags, SysError& error)
 
 } // namespace
 
-std::string reason(SysError error)
+std::span<const Reason> systemReasons()
 {
-    for (const Reason& r : reasons) {
-        if (r.code == error.code)
-            return r.text;
-    }
-    return "errore di sistema numero " + std::to_string(error.code);
+    return reasons;
 }
 
 bool isRefusal(SysError error)
@@ -115,26 +102,6 @@ bool isRefusal(SysError error)
     default:
         return false;
     }
-}
-
-RecordFile::RecordFile(RecordFile&& other) noexcept : handle_(other.handle_)
-{
-    other.handle_ = -1;
-}
-
-RecordFile& RecordFile::operator=(RecordFile&& other) noexcept
-{
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
-RecordFile::~RecordFile()
-{
-    close();
 }
 
 RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Missing missing,

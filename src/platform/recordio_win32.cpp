@@ -1,6 +1,7 @@
 // The record files' operations on Windows.
 
 #include "platform/recordio.h"
+#include "platform/recordio_system.h"
 
 #include <array>
 #include <vector>
@@ -16,18 +17,8 @@ namespace sorvane::platform {
 
 namespace {
 
-struct Reason
-{
-    int code;
-    const char* text;
-};
-
-// Every failure the record files can meet, as a pupil should read it.
+// The system failures the record files can meet, as a pupil should read them.
 constexpr std::array reasons{
-    Reason{notRegularFile, "non è un file normale (è una cartella, una pipe o un dispositivo)"},
-    Reason{linkedFile, "è un collegamento a un altro file, e il gioco non lo usa"},
-    Reason{fileTooLarge, "il file è troppo grande"},
-    Reason{lockHeld, "il file è in uso da un'altra copia del gioco da troppo tempo"},
     Reason{ERROR_FILE_NOT_FOUND, "il file non esiste"},
     Reason{ERROR_PATH_NOT_FOUND, "la cartella non esiste"},
     Reason{ERROR_ACCESS_DENIED, "accesso negato"},
@@ -95,39 +86,15 @@ private:
 
 } // namespace
 
-std::string reason(SysError error)
+std::span<const Reason> systemReasons()
 {
-    for (const Reason& r : reasons) {
-        if (r.code == error.code)
-            return r.text;
-    }
-    return "errore di sistema numero " + std::to_string(error.code);
+    return reasons;
 }
 
 bool isRefusal(SysError error)
 {
     return error.code == notRegularFile || error.code == linkedFile ||
            error.code == ERROR_CANT_RESOLVE_FILENAME;
-}
-
-RecordFile::RecordFile(RecordFile&& other) noexcept : handle_(other.handle_)
-{
-    other.handle_ = -1;
-}
-
-RecordFile& RecordFile::operator=(RecordFile&& other) noexcept
-{
-    if (this != &other) {
-        close();
-        handle_ = other.handle_;
-        other.handle_ = -1;
-    }
-    return *this;
-}
-
-RecordFile::~RecordFile()
-{
-    close();
 }
 
 RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Missing missing,

@@ -1,8 +1,9 @@
 // A copy of the game's record storing, run as a child process by the record tests:
 //   storechild store FOLDER SCORE NAME STEP SIGNAL  stores, sending itself SIGNAL at STEP
 //   storechild hold FOLDER MILLISECONDS             holds the record files' lock for a while
-// STEP is a number of RecordFiles::Step, or -1 for none. Exit code: 0 stored, 1 failed,
-// 2 not higher, 3 held, 9 bad use.
+// STEP is a number of RecordFiles::Step, or -1 for none; SIGNAL is a signal's number, or
+// "kill" for a death that nothing can hold back (SIGKILL; on Windows, TerminateProcess). Exit code:
+// 0 stored, 1 failed, 2 not higher, 3 held, 9 bad use.
 
 #include "platform/recordio.h"
 #include "records/recordfiles.h"
@@ -13,6 +14,10 @@
 #include <csignal>
 #include <cstdio>
 
+#ifdef Q_OS_WIN
+#include <windows.h>
+#endif
+
 using namespace sorvane;
 
 int main(int argc, char* argv[])
@@ -22,10 +27,19 @@ int main(int argc, char* argv[])
     if (args.size() == 7 && args[1] == u"store") {
         RecordFiles files(args[2]);
         const int stop = args[5].toInt();
+        const bool kill = args[6] == u"kill";
         const int signal = args[6].toInt();
         files.setStepHook([&](RecordFiles::Step step) {
-            if (int(step) == stop)
-                std::raise(signal);
+            if (int(step) != stop)
+                return;
+#ifdef Q_OS_WIN
+            if (kill)
+                TerminateProcess(GetCurrentProcess(), 137);
+#else
+            if (kill)
+                std::raise(SIGKILL);
+#endif
+            std::raise(signal);
         });
         const StoreResult r = files.storeIfHigher(args[3], args[4]);
         return r.outcome == StoreOutcome::Stored ? 0 : r.outcome == StoreOutcome::Failed ? 1 : 2;
