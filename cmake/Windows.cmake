@@ -17,8 +17,8 @@ if(TARGET sorvane-records)
     install(TARGETS sorvane-records RUNTIME DESTINATION bin COMPONENT game)
 endif()
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin
-        LIBRARY DESTINATION plugins/platforms RUNTIME DESTINATION plugins/platforms
-        COMPONENT game)
+        LIBRARY DESTINATION plugins/platforms COMPONENT game
+        RUNTIME DESTINATION plugins/platforms COMPONENT game)
 if(EXISTS "${SORVANE_QT_TRANSLATIONS}/qtbase_it.qm")
     install(FILES "${SORVANE_QT_TRANSLATIONS}/qtbase_it.qm" DESTINATION translations
             COMPONENT game)
@@ -28,9 +28,8 @@ else()
 endif()
 
 # The DLLs that the programs and the plugin load: Qt's, from Qt's bin folder, and the
-# compiler's runtime, from the compiler's own folders. Found by CMake's own reading of the
-# executables' import tables (with MinGW's objdump when building on Linux); Windows' own DLLs
-# are left out. Microsoft's compiler brings its runtime through InstallRequiredSystemLibraries.
+# compiler's runtime, from the compiler's own folders (WindowsDeploy.cmake). Microsoft's
+# compiler brings its runtime through InstallRequiredSystemLibraries.
 set(dll_dirs "$<TARGET_FILE_DIR:Qt6::Core>")
 if(MINGW)
     foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
@@ -47,32 +46,18 @@ set(programs "$<TARGET_FILE:sorvane>")
 if(TARGET sorvane-records)
     list(APPEND programs "$<TARGET_FILE:sorvane-records>")
 endif()
-set(objdump_settings "")
-if(CMAKE_CROSSCOMPILING)
-    set(objdump_settings "
-        set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
-        set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
-        set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND \"${CMAKE_OBJDUMP}\")")
+set(objdump "")
+if(NOT CMAKE_HOST_WIN32)
+    set(objdump "${CMAKE_OBJDUMP}")
 endif()
 install(CODE "
-    ${objdump_settings}
-    file(GET_RUNTIME_DEPENDENCIES
-        EXECUTABLES ${programs}
-        MODULES \"$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>\"
-        DIRECTORIES ${dll_dirs}
-        PRE_EXCLUDE_REGEXES \"^[Aa][Pp][Ii]-[Mm][Ss]-\" \"^[Ee][Xx][Tt]-[Mm][Ss]-\"
-        POST_EXCLUDE_REGEXES \"[Ss][Yy][Ss][Tt][Ee][Mm]32\"
-        RESOLVED_DEPENDENCIES_VAR dlls
-        UNRESOLVED_DEPENDENCIES_VAR system_dlls)
-    # What is not found beside Qt or the compiler is Windows' own; a Qt or compiler DLL
-    # among those would make a game that does not start.
-    foreach(dll IN LISTS system_dlls)
-        if(dll MATCHES \"^([Qq][Tt]6|[Ll][Ii][Bb])\")
-            message(FATAL_ERROR \"Not found for deployment: \${dll}\")
-        endif()
-    endforeach()
-    file(INSTALL \${dlls} DESTINATION \"\${CMAKE_INSTALL_PREFIX}/bin\")
+    set(SORVANE_DEPLOY_PROGRAMS \"${programs}\")
+    set(SORVANE_DEPLOY_MODULES \"$<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>\")
+    set(SORVANE_DEPLOY_DIRS \"${dll_dirs}\")
+    set(SORVANE_DEPLOY_OBJDUMP \"${objdump}\")
+    set(SORVANE_DEPLOY_WORK \"${PROJECT_BINARY_DIR}\")
 " COMPONENT game)
+install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/WindowsDeploy.cmake COMPONENT game)
 set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION bin)
 set(CMAKE_INSTALL_SYSTEM_RUNTIME_COMPONENT game)
 include(InstallRequiredSystemLibraries)
