@@ -1,12 +1,12 @@
 # Windows: what an install puts on the machine, and the installer made from it with NSIS,
 # sorvane-<version>-win64.exe.
 #
-# The layout is that of a Qt installation (bin, plugins, translations), so that Qt finds its
-# plugins and its Italian translation beside its own libraries, with no qt.conf:
-#   bin/           sorvane.exe, sorvane-records.exe, Qt's DLLs, the compiler's runtime DLLs
-#   plugins/       the Qt plugins the game uses: only the Windows platform (Fusion is built in,
-#                  and the game's pictures are drawn in code, so no image format plugin)
-#   translations/  qtbase_it.qm, Qt's own texts (the buttons of the boxes) in Italian
+# Everything goes into one folder, bin/, as Qt's own deployment lays a program out: when
+# Qt6Core.dll sits beside the executable, Qt looks for its plugins and translations there.
+#   bin/               sorvane.exe, sorvane-records.exe, Qt's DLLs, the compiler's runtime DLLs
+#   bin/platforms/     the only Qt plugin the game uses, the Windows platform (Fusion is built
+#                      in, and the game's pictures are drawn in code: no image format plugin)
+#   bin/translations/  qtbase_it.qm, Qt's own texts (the buttons of the boxes) in Italian
 # The record files are not part of it: they belong to the machine, in the Windows directory.
 
 set(SORVANE_QT_TRANSLATIONS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" CACHE PATH
@@ -17,10 +17,10 @@ if(TARGET sorvane-records)
     install(TARGETS sorvane-records RUNTIME DESTINATION bin COMPONENT game)
 endif()
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin
-        LIBRARY DESTINATION plugins/platforms COMPONENT game
-        RUNTIME DESTINATION plugins/platforms COMPONENT game)
+        LIBRARY DESTINATION bin/platforms COMPONENT game
+        RUNTIME DESTINATION bin/platforms COMPONENT game)
 if(EXISTS "${SORVANE_QT_TRANSLATIONS}/qtbase_it.qm")
-    install(FILES "${SORVANE_QT_TRANSLATIONS}/qtbase_it.qm" DESTINATION translations
+    install(FILES "${SORVANE_QT_TRANSLATIONS}/qtbase_it.qm" DESTINATION bin/translations
             COMPONENT game)
 else()
     message(WARNING "No qtbase_it.qm in ${SORVANE_QT_TRANSLATIONS}: the boxes' buttons will "
