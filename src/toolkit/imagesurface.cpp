@@ -25,10 +25,10 @@ int sixteenths(double radians)
 
 ImageSurface::ImageSurface(QRect area, qreal devicePixelRatio, BgrColor background)
     : area_(area), background_(fromBgr(background)),
-      indices_(area.size() * devicePixelRatio, QImage::Format_Grayscale8)
+      indices_(area.size() * devicePixelRatio, QImage::Format_Grayscale8), colours_{
+                                                                               background_.rgb()}
 {
     indices_.setDevicePixelRatio(devicePixelRatio);
-    colours_.append(background_.rgb()); // index 0: everything starts as background
     indices_.fill(0);
 }
 
