@@ -51,7 +51,7 @@ void QuestionFigure(benchmark::State& state)
         surface.setFillColor(givenAngleFill);
         pigrecoesettore(surface, centreX, centreY, radius, givenAngleOutline, 0,
                         float(angleFor(i++)));
-        benchmark::DoNotOptimize(surface);
+        benchmark::DoNotOptimize(surface.image().constBits());
     }
 }
 

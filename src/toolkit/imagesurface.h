@@ -4,7 +4,6 @@
 
 #include <QColor>
 #include <QImage>
-#include <QList>
 #include <QRect>
 #include <QSize>
 
@@ -15,13 +14,9 @@ class QPainter;
 namespace sorvane {
 
 // The window's drawing surface, in client-area pixels, that the window paints under its
-// controls. Only the part of the client area that drawings can reach is kept, at the screen's
-// own resolution; the rest is plain background. What is drawn stays until it is drawn over;
-// drawing outside the kept part leaves no trace.
-//
-// A drawing has few colours (the figure has five), so each kept pixel is one byte: the index of
-// its colour in the surface's colour table. That is a quarter of a colour image's memory; the
-// colours are looked up when the surface is painted.
+// controls. Only the part of the client area that drawings can reach is kept, as an image at
+// the screen's own resolution; the rest is plain background. What is drawn stays until it is
+// drawn over; drawing outside the kept part leaves no trace.
 class ImageSurface : public DrawingSurface
 {
 public:
@@ -37,10 +32,10 @@ public:
     void setFillColor(BgrColor color) override { fill_ = color; }
     void circle(float x, float y, float radius, BgrColor color, float start, float end) override;
 
-    // The kept part of the client area, and its pixels in colour: the image's top left corner
-    // is the area's. Made on each call.
+    // The kept part of the client area, and its pixels: the image's top left corner is the
+    // area's.
     QRect area() const { return area_; }
-    QImage image() const;
+    const QImage& image() const { return image_; }
 
     // Paints `rect` of the client area: the kept pixels unscaled, background around them.
     void paint(QPainter& painter, const QRect& rect) const;
@@ -52,17 +47,9 @@ public:
     }
 
 private:
-    // The index of a colour in the table, added when it is new. A table that is full (256
-    // colours, far more than any drawing of the game) gives the nearest colour it holds.
-    int indexOf(BgrColor color);
-    // The kept pixels in rows [top, top + rows) of device pixels, as a colour-table image that
-    // shares their bytes.
-    QImage indexedRows(int top, int rows) const;
-
     QRect area_;
     QColor background_;
-    QImage indices_; // one byte per device pixel, drawn on as shades of grey
-    QList<QRgb> colours_;
+    QImage image_;
     BgrColor fill_ = 0;
     std::function<void(const QRect&)> changed_;
 };

@@ -239,56 +239,6 @@ private slots:
         QVERIFY(shown == expected);
     }
 
-    // Colours of the same brightness, or close to the background, come back as drawn.
-    void keepsEveryColourExactly_data()
-    {
-        QTest::addColumn<BgrColor>("color");
-        QTest::newRow("the figure's dark blue") << BgrColor(0x800000);
-        QTest::newRow("pure red") << BgrColor(0x0000FF);
-        QTest::newRow("grey as bright as red") << BgrColor(0x4C4C4C);
-        QTest::newRow("next to the background") << BgrColor(0xC0C001);
-        QTest::newRow("white") << BgrColor(0xFFFFFF);
-    }
-
-    void keepsEveryColourExactly()
-    {
-        QFETCH(BgrColor, color);
-        ImageSurface s(figure::area(), 1.0, background);
-        s.setFillColor(0x0000FF);
-        pigrecoesettore(s, 400, 200, 40, 0x000000, 0, 360);
-        s.setFillColor(color);
-        pigrecoesettore(s, 450, 120, 30, color, 0, 360);
-        const QImage img = s.image();
-        const QPoint origin = figure::area().topLeft();
-        QCOMPARE(img.pixelColor(QPoint(450, 120) - origin), fromBgr(color));
-        QCOMPARE(img.pixelColor(QPoint(400, 200) - origin), fromBgr(0x0000FF));
-        QCOMPARE(img.pixelColor(QPoint(360, 245) - origin), fromBgr(background));
-    }
-
-    // Past 256 colours a new one shows as the nearest colour already kept, and what was drawn
-    // before keeps its colours.
-    void aFullColourTableGivesTheNearestColour()
-    {
-        ImageSurface s(QSize(748, 552), 1.0, background);
-        auto dot = [&](int i, BgrColor color) {
-            s.setFillColor(color);
-            pigrecoesettore(s, float(10 + (i % 40) * 18), float(10 + (i / 40) * 18), 6, color, 0,
-                            360);
-        };
-        auto at = [&](int i) {
-            return s.image().pixelColor(10 + (i % 40) * 18, 10 + (i / 40) * 18);
-        };
-        // The background and 255 shades of blue fill the table.
-        for (int i = 0; i < 255; ++i)
-            dot(i, BgrColor(i + 1) << 16);
-        dot(255, 0x0000F0); // a red, nearest to the darkest blue
-        QCOMPARE(at(255), fromBgr(0x010000));
-        dot(256, 0xFE0001); // nearest to the blue 0xFE0000
-        QCOMPARE(at(256), fromBgr(0xFE0000));
-        QCOMPARE(at(0), fromBgr(0x010000));
-        QCOMPARE(at(100), fromBgr(0x650000));
-    }
-
     void reportsWhatChangedInClientAreaPixels()
     {
         ImageSurface s(figure::area(), 1.0, background);
