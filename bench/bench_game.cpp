@@ -2,6 +2,8 @@
 // same pixels cost. Each game benchmark has a floor benchmark of the same name with "Floor".
 
 #include "app/form1.h"
+#include "bench_support.h"
+#include "floor_window.h"
 #include "game/question.h"
 #include "game/sector.h"
 #include "toolkit/colors.h"
@@ -12,7 +14,6 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -21,34 +22,10 @@
 #include <memory>
 
 using namespace sorvane;
+using bench::FixedRandom;
+using bench::SilentDialogs;
 
 namespace {
-
-// Boxes that return at once.
-class SilentDialogs : public Dialogs
-{
-public:
-    QString input(const QString&, const QString&) override { return QStringLiteral("Anna"); }
-
-protected:
-    void showMessage(const QString&, const QString&, BoxIcon) override {}
-};
-
-class FixedRandom : public RandomSource
-{
-public:
-    void reseed() override {}
-    float next() override
-    {
-        r_ = r_ + 0.37f;
-        if (r_ >= 1.0f)
-            r_ -= 1.0f;
-        return r_;
-    }
-
-private:
-    float r_ = 0.0f;
-};
 
 QTemporaryDir& recordFolder()
 {
@@ -65,7 +42,7 @@ int angleFor(int i)
 
 void QuestionFigure(benchmark::State& state)
 {
-    ImageSurface surface(QSize(748, 552), 1.0, Form1::backColor);
+    ImageSurface surface(figure::area(), 1.0, Form1::backColor);
     int i = 0;
     for (auto _ : state) {
         using namespace figure;
@@ -153,22 +130,16 @@ void WindowStartup(benchmark::State& state)
         Form1 form(dialogs, random, recordFolder().path());
         form.Form_Load();
         form.show();
-        form.repaint();
+        form.grab(); // the first frame, painted whether or not a screen asked for it
     }
 }
 
 void WindowStartupFloor(benchmark::State& state)
 {
     for (auto _ : state) {
-        QWidget window;
-        window.resize(748, 552);
-        for (int i = 0; i < 25; ++i) // the game's labels, shapes and image
-            (new QLabel(QStringLiteral("Label %1").arg(i), &window))
-                ->setGeometry(i * 28, i * 20, 100, 24);
-        for (int i = 0; i < 14; ++i) // and its buttons
-            (new QPushButton(QString::number(i), &window))->setGeometry(i * 52, 472, 50, 70);
-        window.show();
-        window.repaint();
+        FloorWindow floor = makeFloorWindow();
+        floor.window->show();
+        floor.window->grab();
     }
 }
 

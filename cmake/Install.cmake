@@ -1,10 +1,19 @@
-# What a system-wide install puts on the machine, and the Debian package made from it.
+# What a system-wide install puts on the machine. The Debian package made from it is set up in
+# Package.cmake.
 
 set(SORVANE_APP_ID "org.sorvane.Sorvane")
 
-install(TARGETS sorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT game)
-install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${SORVANE_APP_ID}.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT game)
+# A game's program goes to <prefix>/games, as Debian's conventions for games ask.
+set(SORVANE_INSTALL_GAMESDIR "games")
+install(TARGETS sorvane RUNTIME DESTINATION ${SORVANE_INSTALL_GAMESDIR} COMPONENT game)
+
+set(desktop_source "${PROJECT_SOURCE_DIR}/resources/desktop/${SORVANE_APP_ID}.desktop")
+set(desktop_installed "${PROJECT_BINARY_DIR}/packaging/${SORVANE_APP_ID}.desktop")
+configure_file(${PROJECT_SOURCE_DIR}/cmake/DesktopEntry.cmake.in
+               ${PROJECT_BINARY_DIR}/packaging/DesktopEntry.cmake @ONLY)
+install(SCRIPT ${PROJECT_BINARY_DIR}/packaging/DesktopEntry.cmake COMPONENT game)
+install(FILES ${desktop_installed} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications
+        COMPONENT game)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/desktop/${SORVANE_APP_ID}.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT game)
 install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/sorvane.svg
@@ -24,26 +33,3 @@ install(CODE "
         message(FATAL_ERROR \"The record files could not be made in \$ENV{DESTDIR}${SORVANE_RECORD_DIR}\")
     endif()
 " COMPONENT records)
-
-configure_file(${PROJECT_SOURCE_DIR}/packaging/postinst.in
-               ${PROJECT_BINARY_DIR}/packaging/postinst @ONLY
-               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-               WORLD_READ WORLD_EXECUTE)
-
-set(CPACK_GENERATOR "DEB")
-set(CPACK_PACKAGE_NAME "sorvane")
-set(CPACK_PACKAGE_VENDOR "Sorvane developers")
-set(CPACK_PACKAGE_CONTACT "Sorvane developers <sorvane@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "gioco per imparare gli angoli complementari")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY "sorvane")
-set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
-set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
-# Only the game's own files: the record files are made by the postinst.
-set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};game;/")
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION "games")
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n, libqt6svg6")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${PROJECT_BINARY_DIR}/packaging/postinst")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
-include(CPack)

@@ -35,7 +35,8 @@ Form1::Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
     : QMainWindow(parent), dialogs_(dialogs), random_(random),
       recordFolder_(std::move(recordFolder)), quit_(std::move(quit))
 {
-    surface_ = std::make_unique<ImageSurface>(QSize(748, 552), devicePixelRatioF(), backColor);
+    // Only the part of the client area that the figure can cover is kept.
+    surface_ = std::make_unique<ImageSurface>(figure::area(), devicePixelRatioF(), backColor);
     buildLayout();
     Timer1_.setInterval(1000);
     connect(&Timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });

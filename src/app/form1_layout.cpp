@@ -74,14 +74,8 @@ protected:
     void paintEvent(QPaintEvent* event) override
     {
         // Only the dirty part, at the surface's own resolution.
-        const QImage& image = surface_.image();
-        const qreal ratio = image.devicePixelRatio();
-        const QRect r = event->rect();
         QPainter p(this);
-        if (ratio == 1.0)
-            p.drawImage(r.topLeft(), image, r);
-        else
-            p.drawImage(r, image, QRectF(r.topLeft() * ratio, r.size() * ratio));
+        surface_.paint(p, event->rect());
     }
 
 private:

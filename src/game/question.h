@@ -2,6 +2,7 @@
 
 #include "game/sector.h"
 
+#include <QRect>
 #include <QString>
 #include <QtGlobal>
 
@@ -54,6 +55,14 @@ inline constexpr BgrColor rightAngleFill = 0x800000;    // dark blue
 inline constexpr BgrColor rightAngleOutline = 0x00FF00; // bright green
 inline constexpr BgrColor givenAngleFill = 0x008000;    // dark green
 inline constexpr BgrColor givenAngleOutline = 0x000000; // black
+
+// The part of the client area that the figure can ever cover: the right angle's quarter, from
+// 12 to 3 o'clock, outline included, with a pixel to spare around it.
+constexpr QRect area()
+{
+    const int side = int(radius) + 1;
+    return QRect(int(centreX), int(centreY - radius), side, side).adjusted(-1, -1, 1, 1);
+}
 } // namespace figure
 
 } // namespace sorvane

@@ -3,6 +3,7 @@
 #include "toolkit/colors.h"
 
 #include <QPainter>
+#include <QRegion>
 
 #include <cmath>
 #include <numbers>
@@ -20,11 +21,28 @@ int sixteenths(double radians)
 
 } // namespace
 
-ImageSurface::ImageSurface(QSize size, qreal devicePixelRatio, BgrColor background)
-    : image_(size * devicePixelRatio, QImage::Format_RGB32)
+ImageSurface::ImageSurface(QRect area, qreal devicePixelRatio, BgrColor background)
+    : area_(area), background_(fromBgr(background)),
+      image_(area.size() * devicePixelRatio, QImage::Format_RGB32)
 {
     image_.setDevicePixelRatio(devicePixelRatio);
-    image_.fill(fromBgr(background));
+    image_.fill(background_);
+}
+
+void ImageSurface::paint(QPainter& painter, const QRect& rect) const
+{
+    for (const QRect& r : QRegion(rect).subtracted(area_))
+        painter.fillRect(r, background_);
+    const QRect kept = rect & area_;
+    if (kept.isEmpty())
+        return;
+    const QRect source = kept.translated(-area_.topLeft());
+    const qreal ratio = image_.devicePixelRatio();
+    if (ratio == 1.0)
+        painter.drawImage(kept.topLeft(), image_, source);
+    else
+        painter.drawImage(kept, image_,
+                          QRectF(QPointF(source.topLeft()) * ratio, QSizeF(source.size()) * ratio));
 }
 
 void ImageSurface::circle(float x, float y, float radius, BgrColor color, float start, float end)
@@ -38,6 +56,7 @@ void ImageSurface::circle(float x, float y, float radius, BgrColor color, float 
 
     const QRectF box(double(x) - radius, double(y) - radius, 2.0 * radius, 2.0 * radius);
     QPainter p(&image_);
+    p.translate(-area_.topLeft());
     p.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(fromBgr(color));
     pen.setWidth(1);
@@ -60,8 +79,9 @@ void ImageSurface::circle(float x, float y, float radius, BgrColor color, float 
             radiusTo(to);
     }
     p.end();
-    if (changed_)
-        changed_(box.toAlignedRect().adjusted(-1, -1, 1, 1));
+    const QRect changed = box.toAlignedRect().adjusted(-1, -1, 1, 1) & area_;
+    if (changed_ && !changed.isEmpty())
+        changed_(changed);
 }
 
 } // namespace sorvane

@@ -2,35 +2,53 @@
 
 #include "game/sector.h"
 
+#include <QColor>
 #include <QImage>
 #include <QRect>
 #include <QSize>
 
 #include <functional>
 
+class QPainter;
+
 namespace sorvane {
 
-// The window's drawing surface: a kept image the size of the client area, at the screen's
-// own resolution, that the window paints under its controls. What is drawn stays until it is
-// drawn over.
+// The window's drawing surface, in client-area pixels, that the window paints under its
+// controls. Only the part of the client area that drawings can reach is kept, as an image at
+// the screen's own resolution; the rest is plain background. What is drawn stays until it is
+// drawn over; drawing outside the kept part leaves no trace.
 class ImageSurface : public DrawingSurface
 {
 public:
-    ImageSurface(QSize size, qreal devicePixelRatio, BgrColor background);
+    // Keeps `area` of the client area.
+    ImageSurface(QRect area, qreal devicePixelRatio, BgrColor background);
+    // Keeps the whole of a client area of `size`.
+    ImageSurface(QSize size, qreal devicePixelRatio, BgrColor background)
+        : ImageSurface(QRect(QPoint(0, 0), size), devicePixelRatio, background)
+    {
+    }
 
     BgrColor fillColor() const override { return fill_; }
     void setFillColor(BgrColor color) override { fill_ = color; }
     void circle(float x, float y, float radius, BgrColor color, float start, float end) override;
 
+    // The kept part of the client area, and its pixels: the image's top left corner is the
+    // area's.
+    QRect area() const { return area_; }
     const QImage& image() const { return image_; }
 
-    // Told the area (in client-area pixels) that a drawing changed.
+    // Paints `rect` of the client area: the kept pixels unscaled, background around them.
+    void paint(QPainter& painter, const QRect& rect) const;
+
+    // Told the part of the kept area (in client-area pixels) that a drawing changed.
     void setChangedHandler(std::function<void(const QRect&)> handler)
     {
         changed_ = std::move(handler);
     }
 
 private:
+    QRect area_;
+    QColor background_;
     QImage image_;
     BgrColor fill_ = 0;
     std::function<void(const QRect&)> changed_;

@@ -228,25 +228,28 @@ private slots:
         QVERIFY(g.start());
         QVERIFY(!g.form->isVisible());
         const QImage& img = g.form->surface().image();
-        // Drawn at the screen's own resolution, not scaled up.
+        // Drawn at the screen's own resolution, not scaled up, and kept only where the figure
+        // can be.
         const qreal ratio = g.form->devicePixelRatioF();
         QCOMPARE(img.devicePixelRatio(), ratio);
-        QCOMPARE(img.size(), QSize(748, 552) * ratio);
+        QCOMPARE(g.form->surface().area(), figure::area());
+        QCOMPARE(img.size(), figure::area().size() * ratio);
         // 15 degrees (inside the given 30) and 60 degrees (the complement), 120 px out.
-        auto at = [&](const QImage& image, double deg) {
+        auto at = [&](const QImage& image, double deg, QPoint origin) {
             const double rad = deg * std::numbers::pi / 180.0;
-            return image.pixelColor(int((350 + 120 * std::sin(rad)) * ratio),
-                                    int((250 - 120 * std::cos(rad)) * ratio));
+            return image.pixelColor(int((350 + 120 * std::sin(rad) - origin.x()) * ratio),
+                                    int((250 - 120 * std::cos(rad) - origin.y()) * ratio));
         };
-        QCOMPARE(at(img, 15), QColor(0, 128, 0));
-        QCOMPARE(at(img, 60), QColor(0, 0, 128));
-        QCOMPARE(at(img, 200), QColor(0, 192, 192));
+        const QPoint kept = figure::area().topLeft();
+        QCOMPARE(at(img, 15, kept), QColor(0, 128, 0));
+        QCOMPARE(at(img, 60, kept), QColor(0, 0, 128));
         // And it is what the window shows once it is on screen.
         g.show();
         const QImage shown = g.form->centralWidget()->grab().toImage();
         QCOMPARE(shown.size(), QSize(748, 552) * ratio);
-        QCOMPARE(at(shown, 15), QColor(0, 128, 0));
-        QCOMPARE(at(shown, 60), QColor(0, 0, 128));
+        QCOMPARE(at(shown, 15, {}), QColor(0, 128, 0));
+        QCOMPARE(at(shown, 200, {}), QColor(0, 192, 192));
+        QCOMPARE(at(shown, 60, {}), QColor(0, 0, 128));
     }
 
     void window()

@@ -23,14 +23,22 @@ check() {
 stage="$work/root"
 DESTDIR="$stage" cmake --install "$build" --prefix /usr >/dev/null
 
-check "executable installed" test -x "$stage/usr/bin/sorvane"
+check "executable installed among the games" test -x "$stage/usr/games/sorvane"
+check "nothing installed in /usr/bin" test ! -e "$stage/usr/bin"
 desktop="$stage/usr/share/applications/org.sorvane.Sorvane.desktop"
 metainfo="$stage/usr/share/metainfo/org.sorvane.Sorvane.metainfo.xml"
 check "icon in the hicolor theme" test -s "$stage/usr/share/icons/hicolor/scalable/apps/org.sorvane.Sorvane.svg"
 check "desktop file is valid" desktop-file-validate "$desktop"
 check "desktop file is under Education, Math and Game" grep -qx 'Categories=Education;Math;Game;' "$desktop"
+check "desktop file starts the installed game" grep -qx 'Exec=/usr/games/sorvane' "$desktop"
 check "metainfo is valid" appstreamcli validate --no-net "$metainfo"
 check "metainfo rates the game for children" grep -q '<content_rating type="oars-1.1"/>' "$metainfo"
+check "manual page in section 6" test -s "$stage/usr/share/man/man6/sorvane.6.gz"
+check "manual page says where the records live" \
+    zgrep -q "$records/nsorvane.txt" "$stage/usr/share/man/man6/sorvane.6.gz"
+check "copyright file names the licence" \
+    grep -qx 'License: Expat' "$stage/usr/share/doc/sorvane/copyright"
+check "changelog installed" test -s "$stage/usr/share/doc/sorvane/changelog.gz"
 
 mode() { stat -c %a "$1"; }
 score="$stage$records/sorvane.txt"
@@ -57,13 +65,21 @@ check "reinstall keeps the name file's mode" test "$(mode "$name")" = 644
 (cd "$work" && cpack --config "$build/CPackConfig.cmake" -G DEB -B "$work/pkg" >/dev/null)
 deb="$(ls "$work"/pkg/sorvane_*.deb)"
 contents="$(dpkg-deb -c "$deb")"
-check "package holds the executable" grep -q './usr/bin/sorvane$' <<<"$contents"
+check "package holds the executable among the games" grep -q ' ./usr/games/sorvane$' <<<"$contents"
 check "package holds the desktop file" grep -q 'applications/org.sorvane.Sorvane.desktop$' <<<"$contents"
+dpkg-deb -x "$deb" "$work/unpacked"
+check "package's desktop file starts /usr/games/sorvane" \
+    grep -qx 'Exec=/usr/games/sorvane' "$work/unpacked/usr/share/applications/org.sorvane.Sorvane.desktop"
+check "package's program is stripped" \
+    sh -c 'file -b "$1" | grep -q ", stripped"' - "$work/unpacked/usr/games/sorvane"
 check "package holds no record file" test -z "$(grep -E 'n?sorvane\.txt' <<<"$contents" || true)"
 dpkg-deb -e "$deb" "$work/control"
 tool=/usr/libexec/sorvane/sorvane-records
 check "package holds the record files' tool" grep -q ".$tool\$" <<<"$contents"
 check "postinst makes missing record files with the game's tool" grep -q "^    $tool " "$work/control/postinst"
+# Debian's own check of the package: any error or warning fails the test; it prints what it
+# found, and its notes of lesser weight are left out.
+check "lintian finds no error and no warning" lintian --fail-on error,warning "$deb"
 
 # The postinst itself, pointed at a folder of its own.
 sed -e "s#^    dir=.*#    dir=\"$work/postinst-records\"#" -e "s#$tool#$stage$tool#" \

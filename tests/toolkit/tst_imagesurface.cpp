@@ -4,6 +4,7 @@
 #include "toolkit/imagesurface.h"
 
 #include <QGuiApplication>
+#include <QPainter>
 #include <QTest>
 
 #include <cmath>
@@ -35,6 +36,15 @@ bool near(const QImage& img, double x, double y, const QColor& color)
         }
     }
     return false;
+}
+
+// A client area of the window's size, at a device pixel ratio.
+QImage clientImage(qreal ratio, const QColor& color)
+{
+    QImage image(QSize(748, 552) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(color);
+    return image;
 }
 
 void drawQuestion(ImageSurface& s, float given)
@@ -143,6 +153,101 @@ private slots:
         s.setChangedHandler([&](const QRect& r) { changed |= r; });
         drawQuestion(s, 30);
         QVERIFY(changed.contains(QRect(160, 60, 381, 381)));
+    }
+
+    // The window keeps only the figure's area: every pixel that any question can paint lies
+    // inside it.
+    void figureAreaHoldsEveryQuestion_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::newRow("1x") << 1.0;
+        QTest::newRow("2x") << 2.0;
+    }
+
+    void figureAreaHoldsEveryQuestion()
+    {
+        QFETCH(qreal, ratio);
+        ImageSurface whole(QSize(748, 552), ratio, background);
+        for (int given = 1; given <= 89; ++given)
+            drawQuestion(whole, float(given));
+        // Blank the area out: what is left must be untouched background.
+        QImage outside = whole.image();
+        QPainter(&outside).fillRect(figure::area(), fromBgr(background));
+        QVERIFY(outside == clientImage(ratio, fromBgr(background)));
+        // And the area is much smaller than the client area.
+        QVERIFY(figure::area().width() * figure::area().height() < 748 * 552 / 8);
+    }
+
+    // A surface that keeps only the figure's area shows the same client area as one that keeps
+    // all of it.
+    void keptAreaShowsWhatTheWholeSurfaceWould_data()
+    {
+        QTest::addColumn<qreal>("ratio");
+        QTest::addColumn<float>("given");
+        QTest::newRow("1x, 1") << 1.0 << 1.0f;
+        QTest::newRow("1x, 44") << 1.0 << 44.0f;
+        QTest::newRow("1x, 89") << 1.0 << 89.0f;
+        QTest::newRow("2x, 1") << 2.0 << 1.0f;
+        QTest::newRow("2x, 89") << 2.0 << 89.0f;
+    }
+
+    void keptAreaShowsWhatTheWholeSurfaceWould()
+    {
+        QFETCH(qreal, ratio);
+        QFETCH(float, given);
+        ImageSurface whole(QSize(748, 552), ratio, background);
+        ImageSurface kept(figure::area(), ratio, background);
+        QCOMPARE(kept.area(), figure::area());
+        QCOMPARE(kept.image().size(), figure::area().size() * ratio);
+        drawQuestion(whole, 60);
+        drawQuestion(kept, 60);
+        drawQuestion(whole, given);
+        drawQuestion(kept, given);
+        QImage shown = clientImage(ratio, Qt::red);
+        {
+            QPainter p(&shown);
+            kept.paint(p, QRect(0, 0, 748, 552));
+        }
+        QVERIFY(shown == whole.image());
+    }
+
+    // A repaint of part of the client area paints that part only, wherever it lies.
+    void paintsOnlyTheAskedPart_data()
+    {
+        QTest::addColumn<QRect>("part");
+        QTest::newRow("across the area's top left corner") << QRect(300, 20, 100, 100);
+        QTest::newRow("inside the area") << QRect(400, 100, 50, 50);
+        QTest::newRow("outside the area") << QRect(10, 300, 80, 60);
+    }
+
+    void paintsOnlyTheAskedPart()
+    {
+        QFETCH(QRect, part);
+        ImageSurface whole(QSize(748, 552), 1.0, background);
+        ImageSurface kept(figure::area(), 1.0, background);
+        drawQuestion(whole, 30);
+        drawQuestion(kept, 30);
+        QImage shown = clientImage(1.0, Qt::red);
+        {
+            QPainter p(&shown);
+            kept.paint(p, part);
+        }
+        QImage expected = clientImage(1.0, Qt::red);
+        {
+            QPainter p(&expected);
+            p.drawImage(part.topLeft(), whole.image(), part);
+        }
+        QVERIFY(shown == expected);
+    }
+
+    void reportsWhatChangedInClientAreaPixels()
+    {
+        ImageSurface s(figure::area(), 1.0, background);
+        QRect changed;
+        s.setChangedHandler([&](const QRect& r) { changed |= r; });
+        drawQuestion(s, 30);
+        QVERIFY(changed.contains(QRect(350, 60, 191, 191)));
+        QVERIFY(figure::area().contains(changed));
     }
 };
 

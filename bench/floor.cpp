@@ -1,0 +1,41 @@
+// The floor program: what a program showing the game's content the plainest way takes from
+// the machine. The same start-up as the game's (the window built, the name box, the greeting,
+// the window shown) and a clock label rewritten once a second.
+
+#include "floor_window.h"
+
+#include <QApplication>
+#include <QInputDialog>
+#include <QLabel>
+#include <QLibraryInfo>
+#include <QMessageBox>
+#include <QStyleFactory>
+#include <QTime>
+#include <QTimer>
+#include <QTranslator>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QTranslator translator;
+    if (translator.load(QLocale(QLocale::Italian), QStringLiteral("qtbase"), QStringLiteral("_"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QApplication::installTranslator(&translator);
+
+    FloorWindow floor = makeFloorWindow();
+    const QString title = QStringLiteral("Riconosciamo gli angoli");
+    const QString name = QInputDialog::getText(nullptr, title, QStringLiteral("Come ti chiami?"));
+    QMessageBox::warning(nullptr, title,
+                         u' ' + name + QStringLiteral(" vediamo se sei un vero campione  "));
+
+    QTime left(0, 15, 0);
+    QTimer clock;
+    QObject::connect(&clock, &QTimer::timeout, [&] {
+        left = left.addSecs(-1);
+        floor.clock->setText(left.toString(QStringLiteral("hh:mm:ss")));
+    });
+    clock.start(1000);
+    floor.window->show();
+    return QApplication::exec();
+}
