@@ -56,6 +56,7 @@ install(CODE "
     set(SORVANE_DEPLOY_DIRS \"${dll_dirs}\")
     set(SORVANE_DEPLOY_OBJDUMP \"${objdump}\")
     set(SORVANE_DEPLOY_WORK \"${PROJECT_BINARY_DIR}\")
+    set(SORVANE_DEPLOY_STRIP \"${CMAKE_STRIP}\")
 " COMPONENT game)
 install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/WindowsDeploy.cmake COMPONENT game)
 set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION bin)
@@ -96,5 +97,6 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
     SetErrorLevel 2
   records_done:
 ]=])
+set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};game;/")
 include(CPack)

@@ -5,6 +5,7 @@
 #   SORVANE_DEPLOY_DIRS                               where their DLLs are
 #   SORVANE_DEPLOY_OBJDUMP                            MinGW's objdump, when not on Windows
 #   SORVANE_DEPLOY_WORK                               a folder of the build for what follows
+#   SORVANE_DEPLOY_STRIP                              the compiler's strip, for --strip
 
 set(search_dirs ${SORVANE_DEPLOY_DIRS})
 if(SORVANE_DEPLOY_OBJDUMP)
@@ -54,3 +55,16 @@ foreach(dll IN LISTS dlls)
     list(APPEND files "${dll}")
 endforeach()
 file(INSTALL ${files} DESTINATION "${CMAKE_INSTALL_PREFIX}/bin")
+
+# `cmake --install --strip` (and CPack) strips the game's own programs; the DLLs and the plugin
+# lose their symbols too, which the compiler's runtime carries by the megabyte.
+if(CMAKE_INSTALL_DO_STRIP AND SORVANE_DEPLOY_STRIP)
+    file(GLOB dlls "${CMAKE_INSTALL_PREFIX}/bin/*.dll" "${CMAKE_INSTALL_PREFIX}/bin/*/*.dll")
+    foreach(dll IN LISTS dlls)
+        execute_process(COMMAND "${SORVANE_DEPLOY_STRIP}" --strip-unneeded "${dll}"
+                        RESULT_VARIABLE result)
+        if(NOT result EQUAL 0)
+            message(FATAL_ERROR "Could not strip ${dll}")
+        endif()
+    endforeach()
+endif()
