@@ -2,8 +2,9 @@
 
 #include <QDir>
 
-#include <csignal>
+#ifdef Q_OS_UNIX
 #include <sys/resource.h>
+#endif
 
 using namespace sorvane;
 using namespace sorvane::testing;
@@ -188,12 +189,15 @@ private slots:
         QCOMPARE(g.quits, 1);
     }
 
+    // A write that fails for want of room: the game itself survives the file size signal.
     void failedWriteOfTheNamePutsTheScoreBack()
     {
+#ifndef Q_OS_UNIX
+        QSKIP("POSIX only: a write made to fail by the file size limit");
+#else
         Game g;
         g.storeFiles("1\r\n", "Anna\r\n");
         g.dialogs.answers = {QString(300, u'z')};
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
         rlimit old{};
         ::getrlimit(RLIMIT_FSIZE, &old);
         g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
@@ -205,13 +209,13 @@ private slots:
         };
         playAndLeave(g, 2);
         ::setrlimit(RLIMIT_FSIZE, &old);
-        std::signal(SIGXFSZ, oldHandler);
         const auto boxes = g.laterBoxes().mid(2);
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(boxes[1].icon, BoxIcon::Error);
         QVERIFY(!g.dialogs.texts().contains(confirmation));
         QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
         QCOMPARE(g.bytes(g.namePath()), QByteArray("Anna\r\n"));
+#endif
     }
 
     void nothingStartsOnceTheGameEndHasBegun_data()
