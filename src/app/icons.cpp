@@ -1,6 +1,7 @@
 #include "app/icons.h"
 
 #include <QHash>
+#include <QIconEngine>
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
@@ -15,26 +16,59 @@ namespace {
 // Every picture is drawn on a 32 × 32 grid, the size the window shows it at.
 constexpr int side = 32;
 
-// The picture as pixmaps for ordinary screens and for screens of twice the density, so that
-// it stays sharp on both without an image format plugin.
+// Draws a picture at whatever size and density it is asked for, when it is first asked for,
+// and keeps what it drew: an ordinary screen never pays for the pixels of a denser one, and
+// no image format plugin is needed.
+class DrawnIconEngine : public QIconEngine
+{
+public:
+    DrawnIconEngine(std::function<void(QPainter&)> paint, QList<QSize> sizes)
+        : paint_(std::move(paint)), sizes_(std::move(sizes))
+    {
+    }
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode, QIcon::State) override
+    {
+        painter->save();
+        painter->setRenderHint(QPainter::Antialiasing);
+        painter->translate(rect.topLeft());
+        painter->scale(qreal(rect.width()) / side, qreal(rect.height()) / side);
+        paint_(*painter);
+        painter->restore();
+    }
+
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
+    {
+        const quint64 key = (quint64(quint32(size.width())) << 32) | quint32(size.height());
+        if (const auto it = made_.constFind(key); it != made_.cend())
+            return *it;
+        QPixmap pixmap(size);
+        pixmap.fill(Qt::transparent);
+        {
+            QPainter p(&pixmap);
+            paint(&p, QRect(QPoint(), size), mode, state);
+        }
+        made_.insert(key, pixmap);
+        return pixmap;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
+    QList<QSize> availableSizes(QIcon::Mode, QIcon::State) override { return sizes_; }
+    QIconEngine* clone() const override { return new DrawnIconEngine(*this); }
+    QString key() const override { return QStringLiteral("sorvane-drawn"); }
+
+private:
+    std::function<void(QPainter&)> paint_;
+    QList<QSize> sizes_;
+    QHash<quint64, QPixmap> made_;
+};
+
 QIcon drawn(const std::function<void(QPainter&)>& paint, std::initializer_list<int> sizes = {side})
 {
-    QIcon icon;
-    for (const int size : sizes) {
-        for (const int ratio : {1, 2}) {
-            QPixmap pixmap(size * ratio, size * ratio);
-            pixmap.fill(Qt::transparent);
-            {
-                QPainter p(&pixmap);
-                p.setRenderHint(QPainter::Antialiasing);
-                p.scale(qreal(size * ratio) / side, qreal(size * ratio) / side);
-                paint(p);
-            }
-            pixmap.setDevicePixelRatio(ratio);
-            icon.addPixmap(pixmap);
-        }
-    }
-    return icon;
+    QList<QSize> available;
+    for (const int size : sizes)
+        available << QSize(size, size);
+    return QIcon(new DrawnIconEngine(paint, available));
 }
 
 // Made once per process and kept to its end, past the application object.

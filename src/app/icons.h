@@ -5,7 +5,7 @@
 
 namespace sorvane::icons {
 
-// The game's pictures, drawn in code at one and at twice the screen density, so that no
+// The game's pictures, drawn in code at the size and density each is shown at, so that no
 // image format plugin is needed to show them. The window's picture is also
 // resources/icons/sorvane.svg, for the desktop menu, and sorvane.ico, for Windows.
 QIcon window();
