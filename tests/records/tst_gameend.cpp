@@ -183,7 +183,8 @@ private slots:
         QCOMPARE(boxes.size(), 2);
         QCOMPARE(boxes[0].text, QStringLiteral("Ciao a presto Eva"));
         QCOMPARE(boxes[1].icon, BoxIcon::Error);
-        QVERIFY2(boxes[1].text.contains(g.namePath()), qPrintable(boxes[1].text));
+        QVERIFY2(boxes[1].text.contains(QDir::toNativeSeparators(g.namePath())),
+                 qPrintable(boxes[1].text));
         QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
         QVERIFY(g.form->hasEnded());
         QCOMPARE(g.quits, 1);

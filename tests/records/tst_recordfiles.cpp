@@ -170,7 +170,7 @@ private slots:
         QVERIFY(r.error);
         QCOMPARE(r.error->path, path);
         QVERIFY(!r.error->reason.isEmpty());
-        QVERIFY(r.error->message().contains(path));
+        QVERIFY(r.error->message().contains(QDir::toNativeSeparators(path)));
     }
 
     void startUpRefusesAFolderOrFifoInPlaceOfARecordFile_data()
@@ -762,9 +762,10 @@ private slots:
         const auto error = f.ensureExist();
         QVERIFY(error);
         QCOMPARE(error->reason, reason);
-        QCOMPARE(error->message(),
-                 QStringLiteral("Errore con il file dei record %1: %2")
-                     .arg(kind == u"missing" ? f.scorePath() : f.namePath(), reason));
+        QCOMPARE(error->message(), QStringLiteral("Errore con il file dei record %1: %2")
+                                       .arg(QDir::toNativeSeparators(
+                                                kind == u"missing" ? f.scorePath() : f.namePath()),
+                                            reason));
     }
 };
 
