@@ -228,17 +228,20 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
         if (journal.isOpen())
             replace(journal, {}, ignored);
     };
-    if (journal.isOpen()) {
-        if (!journal.write(view(encodeJournal(entry)), error)) {
-            emptyJournal();
-            return failed(errorFor(journalPath_, error));
-        }
-        reached(Step::JournalWritten);
-        if (!journal.flush(error)) {
-            emptyJournal();
-            return failed(errorFor(journalPath_, error));
-        }
-        reached(Step::JournalFlushed);
+    // Writes one file whole and flushes it, telling the step hook after each.
+    auto put = [&](RecordFile& file, const QByteArray& bytes, Step written, Step flushed) {
+        if (!file.write(view(bytes), error))
+            return false;
+        reached(written);
+        if (!file.flush(error))
+            return false;
+        reached(flushed);
+        return true;
+    };
+    if (journal.isOpen() &&
+        !put(journal, encodeJournal(entry), Step::JournalWritten, Step::JournalFlushed)) {
+        emptyJournal();
+        return failed(errorFor(journalPath_, error));
     }
 
     // On a failure both files go back to the old record. Should that fail too, the journal
@@ -250,26 +253,14 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
         if (back)
             emptyJournal();
     };
-    if (!score.write(view(entry.score), error)) {
+    if (!put(score, entry.score, Step::ScoreWritten, Step::ScoreFlushed)) {
         putBack(false);
         return failed(errorFor(scorePath_, error));
     }
-    reached(Step::ScoreWritten);
-    if (!score.flush(error)) {
-        putBack(false);
-        return failed(errorFor(scorePath_, error));
-    }
-    reached(Step::ScoreFlushed);
-    if (!names.write(view(entry.name), error)) {
+    if (!put(names, entry.name, Step::NameWritten, Step::NameFlushed)) {
         putBack(true);
         return failed(errorFor(namePath_, error));
     }
-    reached(Step::NameWritten);
-    if (!names.flush(error)) {
-        putBack(true);
-        return failed(errorFor(namePath_, error));
-    }
-    reached(Step::NameFlushed);
 
     // Stored. A journal that cannot be emptied holds the same record and changes nothing.
     emptyJournal();
