@@ -16,9 +16,9 @@ namespace {
 // Every picture is drawn on a 32 × 32 grid, the size the window shows it at.
 constexpr int side = 32;
 
-// Draws a picture at whatever size and density it is asked for, when it is first asked for,
-// and keeps what it drew: an ordinary screen never pays for the pixels of a denser one, and
-// no image format plugin is needed.
+// Draws a picture at whatever size and density it is asked for, when it is asked for, and
+// keeps the last one it drew: an ordinary screen never pays for the pixels of a denser one,
+// and no image format plugin is needed.
 class DrawnIconEngine : public QIconEngine
 {
 public:
@@ -39,17 +39,18 @@ public:
 
     QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override
     {
-        const quint64 key = (quint64(quint32(size.width())) << 32) | quint32(size.height());
-        if (const auto it = made_.constFind(key); it != made_.cend())
-            return *it;
-        QPixmap pixmap(size);
-        pixmap.fill(Qt::transparent);
+        if (made_.size() == size)
+            return made_;
+        QImage image(size, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
         {
-            QPainter p(&pixmap);
+            QPainter p(&image);
             paint(&p, QRect(QPoint(), size), mode, state);
         }
-        made_.insert(key, pixmap);
-        return pixmap;
+        // A copy keeps the pixels without the painting machinery that the drawn image holds
+        // on to; and a button asks for one size only, so only the last one drawn is kept.
+        made_ = QPixmap::fromImage(image.copy());
+        return made_;
     }
 
     QSize actualSize(const QSize& size, QIcon::Mode, QIcon::State) override { return size; }
@@ -60,7 +61,7 @@ public:
 private:
     std::function<void(QPainter&)> paint_;
     QList<QSize> sizes_;
-    QHash<quint64, QPixmap> made_;
+    QPixmap made_;
 };
 
 QIcon drawn(const std::function<void(QPainter&)>& paint, std::initializer_list<int> sizes = {side})

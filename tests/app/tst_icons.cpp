@@ -43,10 +43,11 @@ private slots:
         QFETCH(QIcon, icon);
         QVERIFY(!icon.isNull());
         // Drawn for 32 pixels and for the 64 of a screen of twice the density, not scaled up,
-        // and with no image format plugin.
+        // and with no image format plugin; asked again at the first density after the second,
+        // it is drawn at that density again, not handed back at the last one drawn.
         const QList<QSize> sizes = icon.availableSizes();
         QVERIFY2(sizes.contains(QSize(32, 32)), qPrintable(QTest::toString(sizes)));
-        for (const qreal ratio : {1.0, 2.0}) {
+        for (const qreal ratio : {1.0, 2.0, 1.0}) {
             const QPixmap pixmap = icon.pixmap(QSize(32, 32), ratio);
             QCOMPARE(pixmap.size(), QSize(32, 32) * ratio);
             // A picture, not an empty square: at least a tenth of it is drawn on.
