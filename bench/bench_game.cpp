@@ -2,6 +2,7 @@
 // same pixels cost. Each game benchmark has a floor benchmark of the same name with "Floor".
 
 #include "app/form1.h"
+#include "app/gamestyle.h"
 #include "bench_support.h"
 #include "floor_window.h"
 #include "game/question.h"
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
+#include <QStyleFactory>
 #include <QTemporaryDir>
 #include <QWidget>
 
@@ -124,6 +126,7 @@ void ClockTickFloor(benchmark::State& state)
 
 void WindowStartup(benchmark::State& state)
 {
+    useGameStyle();
     SilentDialogs dialogs;
     FixedRandom random;
     for (auto _ : state) {
@@ -136,6 +139,7 @@ void WindowStartup(benchmark::State& state)
 
 void WindowStartupFloor(benchmark::State& state)
 {
+    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     for (auto _ : state) {
         FloorWindow floor = makeFloorWindow();
         floor.window->show();

@@ -4,6 +4,7 @@
 // Usage: window-instructions game|floor COUNT
 
 #include "app/form1.h"
+#include "app/gamestyle.h"
 #include "bench_support.h"
 #include "floor_window.h"
 
@@ -50,8 +51,12 @@ int main(int argc, char* argv[])
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     const bool game = std::strcmp(argv[1], "game") == 0;
+    // Each with the style its program runs with.
+    if (game)
+        sorvane::useGameStyle();
+    else
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
     QTemporaryDir records;
     buildAndShow(game, records.path());
     buildAndShowWindows(game, records.path(), std::atoi(argv[2]));

@@ -113,7 +113,10 @@ enum Named
     windowKey = 1000,
     verificaKey,
     esciKey,
-    decorationKey
+    decorationKey,
+    informationKey,
+    warningKey,
+    errorKey
 };
 
 } // namespace
@@ -201,6 +204,53 @@ QIcon value(int degrees)
             p.setBrush(QColor(255, 200, 0));
             const int span = std::max(degrees, 2);
             p.drawPie(box, (90 - span) * 16, span * 16);
+        });
+    });
+}
+
+QIcon information()
+{
+    // A white "i" in a blue disc.
+    return once(informationKey, [] {
+        return drawn([](QPainter& p) {
+            p.setPen(QPen(QColor(0x10, 0x30, 0x80), 1));
+            p.setBrush(QColor(0x20, 0x60, 0xd0));
+            p.drawEllipse(QPointF(16, 16), 14.5, 14.5);
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::white);
+            p.drawEllipse(QPointF(16, 8.5), 2.2, 2.2);
+            p.drawRoundedRect(QRectF(14, 13, 4, 13), 1, 1);
+        });
+    });
+}
+
+QIcon warning()
+{
+    // A black "!" in a yellow triangle.
+    return once(warningKey, [] {
+        return drawn([](QPainter& p) {
+            p.setPen(pen(QColor(0x60, 0x48, 0x00), 1.2));
+            p.setBrush(QColor(0xff, 0xd0, 0x20));
+            p.drawPolygon(QPolygonF({{16, 2}, {30.5, 28.5}, {1.5, 28.5}}));
+            p.setPen(Qt::NoPen);
+            p.setBrush(Qt::black);
+            p.drawRoundedRect(QRectF(14.5, 10, 3, 11), 1.2, 1.2);
+            p.drawEllipse(QPointF(16, 24.3), 1.7, 1.7);
+        });
+    });
+}
+
+QIcon error()
+{
+    // A white cross in a red disc.
+    return once(errorKey, [] {
+        return drawn([](QPainter& p) {
+            p.setPen(QPen(QColor(0x80, 0x00, 0x00), 1));
+            p.setBrush(QColor(0xd8, 0x20, 0x20));
+            p.drawEllipse(QPointF(16, 16), 14.5, 14.5);
+            p.setPen(pen(Qt::white, 3.5));
+            p.drawLine(QPointF(10.5, 10.5), QPointF(21.5, 21.5));
+            p.drawLine(QPointF(21.5, 10.5), QPointF(10.5, 21.5));
         });
     });
 }

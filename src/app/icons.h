@@ -16,5 +16,9 @@ QIcon esci();
 QIcon decoration();
 // A value button's picture: the value as a sector of a right angle.
 QIcon value(int degrees);
+// The boxes' pictures: a message, a warning and an error.
+QIcon information();
+QIcon warning();
+QIcon error();
 
 } // namespace sorvane::icons

@@ -1,19 +1,19 @@
 // Sorvane: a game for learning complementary angles.
 
 #include "app/form1.h"
+#include "app/gamestyle.h"
 #include "app/icons.h"
 #include "app/recordfolder.h"
 #include "game/question.h"
 #include "toolkit/qtdialogs.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Sorvane"));
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    sorvane::useGameStyle();
     QApplication::setWindowIcon(sorvane::icons::window());
 
     sorvane::installItalianTranslation();

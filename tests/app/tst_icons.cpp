@@ -36,6 +36,9 @@ private slots:
         QTest::newRow("decoration") << icons::decoration();
         QTest::newRow("value 1") << icons::value(1);
         QTest::newRow("value 70") << icons::value(70);
+        QTest::newRow("information") << icons::information();
+        QTest::newRow("warning") << icons::warning();
+        QTest::newRow("error") << icons::error();
     }
 
     void drawnForBothDensities()

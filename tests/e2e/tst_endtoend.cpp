@@ -552,6 +552,17 @@ private slots:
         QVERIFY2(right, qPrintable(QStringLiteral("given angle read as %1").arg(second)));
         closeBox(*right);
 
+        // Its boxes, its window and its pictures are all drawn without reading a picture file,
+        // so no picture format plugin was loaded for them.
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(game.processId()));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        QByteArrayList plugins;
+        for (const QByteArray& line : maps.readAll().split('\n')) {
+            if (line.contains("/imageformats/"))
+                plugins << line;
+        }
+        QVERIFY2(plugins.isEmpty(), plugins.join('\n').constData());
+
         // "Esci": the farewell, then the confirmation of the new record.
         click(window, 616 + 52, 248 + 36);
         const auto farewell = waitForWindow(QStringLiteral("Sorvane"));

@@ -1,0 +1,198 @@
+#include "app/gamestyle.h"
+#include "toolkit/qtdialogs.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QStyleFactory>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+#include <optional>
+
+using namespace sorvane;
+
+namespace {
+
+// The picture format plugins loaded into this process, read off its memory map.
+std::optional<QStringList> loadedPictureFormatPlugins()
+{
+    QFile maps(QStringLiteral("/proc/self/maps"));
+    if (!maps.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    QStringList plugins;
+    for (const QByteArray& line : maps.readAll().split('\n')) {
+        const qsizetype at = line.indexOf("/imageformats/");
+        const QString file = QString::fromLocal8Bit(line.mid(at + 14));
+        if (at >= 0 && !plugins.contains(file))
+            plugins << file;
+    }
+    return plugins;
+}
+
+// Paints the modal box once it is open, then answers it with Return.
+void paintAndAnswer()
+{
+    QTimer::singleShot(0, [] {
+        QWidget* box = nullptr;
+        QTRY_VERIFY((box = QApplication::activeModalWidget()) != nullptr);
+        box->grab();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+}
+
+// Counts the standard pictures asked of it.
+class CountingStyle : public QProxyStyle
+{
+public:
+    CountingStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    QIcon standardIcon(StandardPixmap which, const QStyleOption* option,
+                       const QWidget* widget) const override
+    {
+        ++asked;
+        return QProxyStyle::standardIcon(which, option, widget);
+    }
+    mutable int asked = 0;
+};
+
+// Asks for pictures on the boxes' buttons, as some desktops do.
+class ButtonPicturesStyle : public QProxyStyle
+{
+public:
+    ButtonPicturesStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* returnData) const override
+    {
+        if (hint == SH_DialogButtonBox_ButtonsHaveIcons)
+            return 1;
+        return QProxyStyle::styleHint(hint, option, widget, returnData);
+    }
+};
+
+} // namespace
+
+class TestGameStyle : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase()
+    {
+        useGameStyle();
+        QVERIFY(installItalianTranslation());
+    }
+
+    // First, before anything in this process reads a picture file.
+    void theWindowAndEveryBoxLoadNoPictureFormatPlugin()
+    {
+        QMainWindow window;
+        window.menuBar()->addMenu(QStringLiteral("Help"))->addAction(QStringLiteral("Sorvane"));
+        window.show();
+        window.grab();
+        QtDialogs dialogs;
+        dialogs.setParent(&window);
+        paintAndAnswer();
+        dialogs.input(QStringLiteral("Come ti chiami?"), QStringLiteral("Riconosciamo gli angoli"));
+        for (const BoxIcon icon :
+             {BoxIcon::None, BoxIcon::Warning, BoxIcon::Error, BoxIcon::Information}) {
+            paintAndAnswer();
+            dialogs.message({QStringLiteral("Testo"), {}, icon});
+        }
+        const auto plugins = loadedPictureFormatPlugins();
+        if (!plugins)
+            QSKIP("this system shows no memory map of a process");
+        QVERIFY2(plugins->isEmpty(), qPrintable(plugins->join(u' ')));
+    }
+
+    void boxesShowAPicture_data()
+    {
+        QTest::addColumn<int>("icon");
+        QTest::newRow("information") << int(QMessageBox::Information);
+        QTest::newRow("warning") << int(QMessageBox::Warning);
+        QTest::newRow("critical") << int(QMessageBox::Critical);
+    }
+
+    void boxesShowAPicture()
+    {
+        QFETCH(int, icon);
+        const QImage picture = QMessageBox(QMessageBox::Icon(icon), {}, {}).iconPixmap().toImage();
+        QVERIFY(!picture.isNull());
+        // Drawn, not blank: its middle and its corner differ.
+        QVERIFY(picture.pixel(picture.rect().center()) != picture.pixel(0, 0));
+    }
+
+    void boxButtonsArePlain_data()
+    {
+        QTest::addColumn<bool>("gameStyle");
+        QTest::addColumn<bool>("plain");
+        QTest::newRow("game style") << true << true;
+        // The base alone, to show that it does ask for pictures on the buttons.
+        QTest::newRow("base style alone") << false << false;
+    }
+
+    void boxButtonsArePlain()
+    {
+        QFETCH(bool, gameStyle);
+        QFETCH(bool, plain);
+        auto* base = new ButtonPicturesStyle;
+        GameStyle style(base);
+        QDialogButtonBox box;
+        box.setStyle(gameStyle ? static_cast<QStyle*>(&style) : base);
+        box.setStandardButtons(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+        const QList<QAbstractButton*> buttons = box.buttons();
+        QCOMPARE(buttons.size(), 2);
+        for (QAbstractButton* button : buttons)
+            QCOMPARE(button->icon().isNull(), plain);
+    }
+
+    void theBoxesPicturesDiffer()
+    {
+        const auto picture = [](QMessageBox::Icon icon) {
+            return QMessageBox(icon, {}, {}).iconPixmap().toImage();
+        };
+        QVERIFY(picture(QMessageBox::Information) != picture(QMessageBox::Warning));
+        QVERIFY(picture(QMessageBox::Warning) != picture(QMessageBox::Critical));
+        QVERIFY(picture(QMessageBox::Critical) != picture(QMessageBox::Information));
+    }
+
+    void otherStandardPicturesAreMadeWhenFirstPainted()
+    {
+        auto* base = new CountingStyle;
+        GameStyle style(base);
+        const QIcon ok = style.standardIcon(QStyle::SP_DialogOkButton);
+        const QIcon arrow = style.standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+        QCOMPARE(base->asked, 0);
+
+        const QImage drawn = ok.pixmap(16, 16).toImage();
+        QCOMPARE(base->asked, 1);
+        const QImage fusion =
+            std::unique_ptr<QStyle>(QStyleFactory::create(QStringLiteral("Fusion")))
+                ->standardIcon(QStyle::SP_DialogOkButton)
+                .pixmap(16, 16)
+                .toImage();
+        QVERIFY(!drawn.isNull());
+        QCOMPARE(drawn, fusion);
+        ok.pixmap(16, 16);
+        QCOMPARE(base->asked, 1); // made once
+    }
+
+    void aPictureOutlivingItsStyleIsEmpty()
+    {
+        QIcon icon;
+        {
+            GameStyle style;
+            icon = style.standardIcon(QStyle::SP_DialogCancelButton);
+        }
+        QVERIFY(icon.pixmap(16, 16).isNull());
+    }
+};
+
+QTEST_MAIN(TestGameStyle)
+#include "tst_gamestyle.moc"
