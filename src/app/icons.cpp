@@ -107,6 +107,14 @@ void paintWindow(QPainter& p)
     p.drawPolyline(QPolygonF({{5, 22}, {10, 22}, {10, 27}}));
 }
 
+// The disc that the information and error signs stand on.
+void paintSignDisc(QPainter& p, const QColor& outline, const QColor& fill)
+{
+    p.setPen(QPen(outline, 1));
+    p.setBrush(fill);
+    p.drawEllipse(QPointF(16, 16), 14.5, 14.5);
+}
+
 // Keys of the named pictures; the value buttons' pictures use their value, 0 to 90.
 enum Named
 {
@@ -213,9 +221,7 @@ QIcon information()
     // A white "i" in a blue disc.
     return once(informationKey, [] {
         return drawn([](QPainter& p) {
-            p.setPen(QPen(QColor(0x10, 0x30, 0x80), 1));
-            p.setBrush(QColor(0x20, 0x60, 0xd0));
-            p.drawEllipse(QPointF(16, 16), 14.5, 14.5);
+            paintSignDisc(p, QColor(0x10, 0x30, 0x80), QColor(0x20, 0x60, 0xd0));
             p.setPen(Qt::NoPen);
             p.setBrush(Qt::white);
             p.drawEllipse(QPointF(16, 8.5), 2.2, 2.2);
@@ -245,9 +251,7 @@ QIcon error()
     // A white cross in a red disc.
     return once(errorKey, [] {
         return drawn([](QPainter& p) {
-            p.setPen(QPen(QColor(0x80, 0x00, 0x00), 1));
-            p.setBrush(QColor(0xd8, 0x20, 0x20));
-            p.drawEllipse(QPointF(16, 16), 14.5, 14.5);
+            paintSignDisc(p, QColor(0x80, 0x00, 0x00), QColor(0xd8, 0x20, 0x20));
             p.setPen(pen(Qt::white, 3.5));
             p.drawLine(QPointF(10.5, 10.5), QPointF(21.5, 21.5));
             p.drawLine(QPointF(21.5, 10.5), QPointF(10.5, 21.5));
