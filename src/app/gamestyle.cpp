@@ -62,8 +62,7 @@ GameStyle::GameStyle(QStyle* base)
 {
 }
 
-QIcon GameStyle::standardIcon(StandardPixmap which, const QStyleOption* option,
-                              const QWidget* widget) const
+QIcon GameStyle::standardIcon(StandardPixmap which, const QStyleOption*, const QWidget*) const
 {
     switch (which) {
     case SP_MessageBoxInformation:
@@ -75,8 +74,8 @@ QIcon GameStyle::standardIcon(StandardPixmap which, const QStyleOption* option,
     default:
         break;
     }
-    Q_UNUSED(option);
-    Q_UNUSED(widget);
+    // Made later, for no widget in particular: the widget may be gone by then, and the game's
+    // windows all read left to right, so none needs a mirrored picture.
     return QIcon(new DeferredIconEngine(baseStyle(), which));
 }
 
