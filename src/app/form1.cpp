@@ -94,29 +94,21 @@ bool Form1::Form_Load()
     lblnome1->setCaption(name);
     aggiornatempo();
     dirsistema_ = GetSystemDir();
-    records_.emplace(dirsistema_);
+    records_.emplace(dirsistema_, std::move(openedRecords_));
 
     if (auto error = records_->ensureExist()) {
         fatal(*error);
         return false;
     }
-    // A record whose storing was cut short by a kill or a power cut is finished first.
-    if (auto error = records_->finishInterruptedStore()) {
-        fatal(*error);
+    // Read under the lock that storing takes, so that what is shown is always a whole record;
+    // a record whose storing was cut short by a kill or a power cut is finished first.
+    const StoredRecord stored = records_->readRecord(waitPainting);
+    if (stored.error) {
+        fatal(*stored.error);
         return false;
     }
-    const ReadResult score = RecordFiles::read(records_->scorePath());
-    if (score.error) {
-        fatal(*score.error);
-        return false;
-    }
-    lblpunti->setCaption(score.text);
-    const ReadResult holder = RecordFiles::read(records_->namePath());
-    if (holder.error) {
-        fatal(*holder.error);
-        return false;
-    }
-    lblnome->setCaption(holder.text);
+    lblpunti->setCaption(stored.score);
+    lblnome->setCaption(stored.name);
 
     lblconto->setCaption(clock_.text());
     Command4_Click();

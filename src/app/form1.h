@@ -44,6 +44,10 @@ public:
           std::function<void()> quit = {}, QWidget* parent = nullptr);
     ~Form1() override;
 
+    // The record files, opened by the program's start before anything else ran; without
+    // them, start-up opens the files in the record folder itself.
+    void keepOpenedRecords(RecordHandles opened) { openedRecords_ = std::move(opened); }
+
     // Start-up, run once before the window is first shown. False when the program has
     // ended during it (a record file could not be used); the window must not be shown then.
     bool Form_Load();
@@ -121,6 +125,7 @@ private:
     Counts counts_;
     CountdownClock clock_;
     QString dirsistema_;
+    std::optional<RecordHandles> openedRecords_;
     std::optional<RecordFiles> records_;
     Phase phase_ = Phase::Playing;
 

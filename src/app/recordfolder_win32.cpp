@@ -9,12 +9,9 @@ RecordFolder machineRecordFolder()
     // The Windows directory, as Windows gives it, of any length.
     platform::SysError error;
     const auto dir = platform::windowsDirectory(error);
-    if (!dir) {
-        return {{},
-                QStringLiteral("Impossibile trovare la cartella di Windows: %1")
-                    .arg(QString::fromStdString(platform::reason(error)))};
-    }
-    return {QString::fromStdWString(dir->wstring()), {}};
+    if (!dir)
+        return {{}, "Impossibile trovare la cartella di Windows: " + platform::reason(error)};
+    return {*dir, {}};
 }
 
 } // namespace sorvane

@@ -54,6 +54,13 @@ public:
         Busy, // another process holds it
         Failed
     };
+    // Who may write a file that is created: every user of the machine, or only the owner and
+    // the file's group (the game's own group, where it is installed with one).
+    enum class Sharing
+    {
+        EveryUser,
+        Group
+    };
 
     RecordFile() = default;
     RecordFile(RecordFile&& other) noexcept;
@@ -63,7 +70,7 @@ public:
     ~RecordFile();
 
     static RecordFile open(const std::filesystem::path& path, Access access, Missing missing,
-                           SysError& error);
+                           SysError& error, Sharing sharing = Sharing::EveryUser);
 
     bool isOpen() const;
 
@@ -79,6 +86,17 @@ public:
     // The exclusive lock that copies of the game take before storing; it never waits. Readers
     // are never kept out by it, on any system.
     Lock tryLock(SysError& error);
+
+    // Lets the lock go; the file stays open.
+    void unlock();
+
+    // Whether the file has lost its name since it was opened (deleted while the game ran).
+    bool removed() const;
+
+    // Gives the file to `group`, writable by the owner and that group only and readable by
+    // all; its bytes stay as they are. Not on Windows, whose record files belong to the
+    // Users group.
+    SysError shareWithGroup(const std::string& group);
 
     // Closes now, reporting a failure of the close itself.
     SysError close();

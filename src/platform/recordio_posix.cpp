@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -40,6 +41,11 @@ constexpr std::array reasons{
     Reason{EBADF, "il file non è aperto nel modo giusto"},
     Reason{EINVAL, "operazione non valida su questo file"},
 };
+
+// A created record file is shared by every user of the machine, or, where the game is installed
+// with a group of its own, writable by that group only: the one home of the two modes.
+constexpr mode_t everyUserMode = 0666;
+constexpr mode_t groupMode = 0664;
 
 // Retries a call that a signal interrupted.
 template <typename Call>
@@ -105,7 +111,7 @@ bool isRefusal(SysError error)
 }
 
 RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Missing missing,
-                            SysError& error)
+                            SysError& error, Sharing sharing)
 {
     error = {};
     const int flags = access == Access::Read ? O_RDONLY : O_RDWR;
@@ -114,8 +120,10 @@ RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Mi
         // Exclusive creation tells a new file from an existing one, which stays as it is.
         file.handle_ = openChecked(path.c_str(), flags | O_CREAT | O_EXCL, error);
         if (file.isOpen()) {
-            // Shared by the whole machine: writable by every user, whatever the umask.
-            if (::fchmod(int(file.handle_), 0666) != 0) {
+            // Shared by the whole machine, whatever the umask: a file created by the game
+            // installed with a group of its own gets that group, as the folder's files do.
+            if (::fchmod(int(file.handle_),
+                         sharing == Sharing::Group ? groupMode : everyUserMode) != 0) {
                 error.code = errno;
                 file.close();
             }
@@ -193,6 +201,31 @@ RecordFile::Lock RecordFile::tryLock(SysError& error)
         return Lock::Busy;
     error.code = errno;
     return Lock::Failed;
+}
+
+void RecordFile::unlock()
+{
+    retrying([&] { return ::flock(int(handle_), LOCK_UN); });
+}
+
+bool RecordFile::removed() const
+{
+    struct stat st
+    {
+    };
+    return ::fstat(int(handle_), &st) == 0 && st.st_nlink == 0;
+}
+
+SysError RecordFile::shareWithGroup(const std::string& group)
+{
+    errno = 0;
+    const struct group* entry = ::getgrnam(group.c_str());
+    if (!entry)
+        return {errno != 0 ? errno : ENOENT};
+    if (::fchown(int(handle_), uid_t(-1), entry->gr_gid) != 0 ||
+        ::fchmod(int(handle_), groupMode) != 0)
+        return {errno};
+    return {};
 }
 
 SysError RecordFile::close()

@@ -98,7 +98,7 @@ bool isRefusal(SysError error)
 }
 
 RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Missing missing,
-                            SysError& error)
+                            SysError& error, Sharing)
 {
     error = {};
     RecordFile file;
@@ -219,6 +219,25 @@ RecordFile::Lock RecordFile::tryLock(SysError& error)
         return Lock::Busy;
     error.code = static_cast<int>(code);
     return Lock::Failed;
+}
+
+void RecordFile::unlock()
+{
+    OVERLAPPED place = lockedByte();
+    UnlockFileEx(native(handle_), 0, 1, 0, &place);
+}
+
+bool RecordFile::removed() const
+{
+    FILE_STANDARD_INFO info{};
+    return GetFileInformationByHandleEx(native(handle_), FileStandardInfo, &info, sizeof info) &&
+           (info.DeletePending || info.NumberOfLinks == 0);
+}
+
+// The record files belong to the Users group, given by the rights they are created with.
+SysError RecordFile::shareWithGroup(const std::string&)
+{
+    return {ERROR_NOT_SUPPORTED};
 }
 
 SysError RecordFile::close()

@@ -17,8 +17,6 @@ namespace {
 
 using platform::RecordFile;
 using platform::SysError;
-constexpr auto readWrite = RecordFile::Access::ReadWrite;
-constexpr auto create = RecordFile::Missing::Create;
 
 std::filesystem::path fsPath(const QString& path)
 {
@@ -43,47 +41,106 @@ bool replace(RecordFile& file, const QByteArray& bytes, SysError& error)
     return file.write(view(bytes), error) && file.flush(error);
 }
 
+QString pathOf(const OpenedFile& f)
+{
+    return QString::fromStdU16String(f.path.u16string());
+}
+
+RecordError errorFor(const OpenedFile& f, SysError error)
+{
+    return errorFor(pathOf(f), error);
+}
+
 // The whole old content of a record file that is about to be written, so that it can be put
 // back exactly; a file too large for that is refused before anything is written.
-std::optional<RecordError> readOld(const QString& path, RecordFile& file, QByteArray& old)
+std::optional<RecordError> readOld(OpenedFile& f, QByteArray& old)
 {
     std::string bytes;
     SysError error;
-    if (!file.read(bytes, RecordFiles::readLimit + 1, error))
-        return errorFor(path, error);
+    if (!f.file.read(bytes, RecordFiles::readLimit + 1, error))
+        return errorFor(f, error);
     if (bytes.size() > std::size_t(RecordFiles::readLimit))
-        return errorFor(path, SysError{platform::fileTooLarge});
+        return errorFor(f, SysError{platform::fileTooLarge});
     old = QByteArray(bytes.data(), qsizetype(bytes.size()));
     return std::nullopt;
 }
 
+// Holds the score file's lock, which guards all three files against another copy of the game,
+// from taking it to the end of its scope.
+class ScoreLock
+{
+public:
+    explicit ScoreLock(RecordFile& score) : score_(score) {}
+    ~ScoreLock()
+    {
+        if (taken_)
+            score_.unlock();
+    }
+    ScoreLock(const ScoreLock&) = delete;
+    ScoreLock& operator=(const ScoreLock&) = delete;
+
+    // Tries again in short slices while another copy holds it, up to the limit.
+    std::optional<SysError> take(const RecordFiles::Wait& wait)
+    {
+        SysError error;
+        for (int attempt = 1;; ++attempt) {
+            const RecordFile::Lock lock = score_.tryLock(error);
+            if (lock == RecordFile::Lock::Taken) {
+                taken_ = true;
+                return std::nullopt;
+            }
+            if (lock == RecordFile::Lock::Failed)
+                return error;
+            if (attempt == RecordFiles::lockTries)
+                return SysError{platform::lockHeld};
+            if (wait)
+                wait(RecordFiles::lockPauseMs);
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(RecordFiles::lockPauseMs));
+        }
+    }
+
+private:
+    RecordFile& score_;
+    bool taken_ = false;
+};
+
 // With the score file locked: writes a whole new record that the journal holds into both
 // files, then empties the journal. A journal cut short is only emptied: it was being written
-// when the program stopped, before either record file was touched.
-std::optional<RecordError> finishJournal(const RecordFiles& files, RecordFile& lockedScore)
+// when the program stopped, before either record file was touched. One that holds anything
+// and that this user may not empty is an error, never passed over.
+std::optional<RecordError> finishJournal(RecordHandles& h)
 {
+    if (!h.journal.file.isOpen())
+        return std::nullopt; // none, and none can be made: nothing to finish
     SysError error;
-    RecordFile journal =
-        RecordFile::open(fsPath(files.journalPath()), readWrite, RecordFile::Missing::Fail, error);
-    if (error)
-        return std::nullopt; // none, or none this user may write: nothing to finish
     std::string bytes;
-    if (!journal.read(bytes, journalLimit + 1, error))
-        return errorFor(files.journalPath(), error);
+    if (!h.journal.file.read(bytes, journalLimit + 1, error))
+        return errorFor(h.journal, error);
     if (bytes.empty())
         return std::nullopt;
+    if (h.journal.error)
+        return errorFor(h.journal, h.journal.error);
     if (const auto entry = decodeJournal(QByteArray(bytes.data(), qsizetype(bytes.size())))) {
-        RecordFile names = RecordFile::open(fsPath(files.namePath()), readWrite, create, error);
-        if (error)
-            return errorFor(files.namePath(), error);
-        if (!replace(lockedScore, entry->score, error))
-            return errorFor(files.scorePath(), error);
-        if (!replace(names, entry->name, error))
-            return errorFor(files.namePath(), error);
+        if (h.name.error)
+            return errorFor(h.name, h.name.error);
+        if (!replace(h.score.file, entry->score, error))
+            return errorFor(h.score, error);
+        if (!replace(h.name.file, entry->name, error))
+            return errorFor(h.name, error);
     }
-    if (!replace(journal, {}, error))
-        return errorFor(files.journalPath(), error);
+    if (!replace(h.journal.file, {}, error))
+        return errorFor(h.journal, error);
     return std::nullopt;
+}
+
+ReadResult readText(const QString& path, RecordFile& file)
+{
+    SysError error;
+    std::string bytes;
+    if (!file.read(bytes, RecordFiles::readLimit, error))
+        return {{}, errorFor(path, error)};
+    return {fromWindows1252(QByteArray(bytes.data(), qsizetype(bytes.size()))), std::nullopt};
 }
 
 } // namespace
@@ -94,11 +151,22 @@ QString RecordError::message() const
         .arg(QDir::toNativeSeparators(path), reason);
 }
 
-RecordFiles::RecordFiles(const QString& folder)
+RecordFiles::RecordFiles(const QString& folder, std::optional<RecordHandles> opened)
     : scorePath_(QDir::cleanPath(folder + QStringLiteral("/sorvane.txt"))),
       namePath_(QDir::cleanPath(folder + QStringLiteral("/nsorvane.txt"))),
-      journalPath_(QDir::cleanPath(folder + QStringLiteral("/sorvane.journal")))
+      journalPath_(QDir::cleanPath(folder + QStringLiteral("/sorvane.journal"))), folder_(folder)
 {
+    if (opened)
+        handles_ = std::make_shared<RecordHandles>(std::move(*opened));
+}
+
+RecordHandles& RecordFiles::handles() const
+{
+    if (!handles_) {
+        handles_ = std::make_shared<RecordHandles>(
+            RecordHandles::open(fsPath(folder_), RecordHandles::Sharing::EveryUser));
+    }
+    return *handles_;
 }
 
 QByteArray RecordFiles::recordLine(const QString& text)
@@ -113,48 +181,40 @@ QByteArray RecordFiles::recordLine(const QString& text)
 
 std::optional<RecordError> RecordFiles::ensureExist(Journal journal) const
 {
-    SysError error;
-    for (const QString& path : {scorePath_, namePath_}) {
-        RecordFile file = RecordFile::open(fsPath(path), readWrite, create, error);
-        if (!error)
-            error = file.close();
-        if (error)
-            return errorFor(path, error);
+    // The files were opened, and the missing ones created, once: here is where start-up says
+    // what could not be had.
+    const RecordHandles& h = handles();
+    for (const OpenedFile* f : {&h.score, &h.name}) {
+        if (f->error)
+            return errorFor(*f, f->error);
     }
-    RecordFile file = RecordFile::open(fsPath(journalPath_), readWrite, create, error);
-    if (!error)
-        error = file.close();
     // Where a pupil may not create the journal the game stores without it; but something
     // that is not a plain file of its own in its place is never used.
-    if (error && (journal == Journal::Required || platform::isRefusal(error)))
-        return errorFor(journalPath_, error);
+    if (h.journal.error && (journal == Journal::Required || platform::isRefusal(h.journal.error)))
+        return errorFor(h.journal, h.journal.error);
     return std::nullopt;
 }
 
-std::optional<RecordError> RecordFiles::finishInterruptedStore() const
+StoredRecord RecordFiles::readRecord(const Wait& wait) const
 {
-    SysError error;
-    {
-        // Most starts find the journal empty and lock nothing.
-        RecordFile journal = RecordFile::open(fsPath(journalPath_), RecordFile::Access::Read,
-                                              RecordFile::Missing::Fail, error);
-        std::string first;
-        if (error || !journal.read(first, 1, error) || first.empty())
-            return std::nullopt;
+    RecordHandles& h = handles();
+    for (const OpenedFile* f : {&h.score, &h.name}) {
+        if (f->error)
+            return {{}, {}, errorFor(*f, f->error)};
     }
     const platform::SignalShield shield;
-    RecordFile score = RecordFile::open(fsPath(scorePath_), readWrite, create, error);
-    if (error)
-        return errorFor(scorePath_, error);
-    switch (score.tryLock(error)) {
-    case RecordFile::Lock::Busy:
-        return std::nullopt; // another copy is storing now, and finishes its own journal
-    case RecordFile::Lock::Failed:
-        return errorFor(scorePath_, error);
-    case RecordFile::Lock::Taken:
-        break;
-    }
-    return finishJournal(*this, score);
+    ScoreLock lock(h.score.file);
+    if (const auto error = lock.take(wait))
+        return {{}, {}, errorFor(h.score, *error)};
+    if (auto error = finishJournal(h))
+        return {{}, {}, std::move(error)};
+    ReadResult score = readText(pathOf(h.score), h.score.file);
+    if (score.error)
+        return {{}, {}, std::move(score.error)};
+    ReadResult name = readText(pathOf(h.name), h.name.file);
+    if (name.error)
+        return {{}, {}, std::move(name.error)};
+    return {std::move(score.text), std::move(name.text), std::nullopt};
 }
 
 ReadResult RecordFiles::read(const QString& path)
@@ -162,10 +222,9 @@ ReadResult RecordFiles::read(const QString& path)
     SysError error;
     RecordFile file =
         RecordFile::open(fsPath(path), RecordFile::Access::Read, RecordFile::Missing::Fail, error);
-    std::string bytes;
-    if (error || !file.read(bytes, readLimit, error))
+    if (error)
         return {{}, errorFor(path, error)};
-    return {fromWindows1252(QByteArray(bytes.data(), qsizetype(bytes.size()))), std::nullopt};
+    return readText(path, file);
 }
 
 StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& name,
@@ -178,54 +237,44 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
         if (stepHook_)
             stepHook_(step);
     };
-    SysError error;
+    RecordHandles& h = handles();
+    h.reopenRemoved();
+    if (h.score.error)
+        return failed(errorFor(h.score, h.score.error));
 
-    // The score file's lock guards all three files against another copy of the game, which
-    // holds it only while it writes a few bytes.
-    RecordFile score = RecordFile::open(fsPath(scorePath_), readWrite, create, error);
-    if (error)
-        return failed(errorFor(scorePath_, error));
-    for (int attempt = 1;; ++attempt) {
-        const RecordFile::Lock lock = score.tryLock(error);
-        if (lock == RecordFile::Lock::Taken)
-            break;
-        if (lock == RecordFile::Lock::Failed)
-            return failed(errorFor(scorePath_, error));
-        if (attempt == lockTries)
-            return failed(errorFor(scorePath_, SysError{platform::lockHeld}));
-        if (wait)
-            wait(lockPauseMs);
-        else
-            std::this_thread::sleep_for(std::chrono::milliseconds(lockPauseMs));
-    }
+    // Held only while another copy writes a few bytes.
+    ScoreLock lock(h.score.file);
+    if (const auto error = lock.take(wait))
+        return failed(errorFor(h.score, *error));
     // A store that another copy left half done comes first: it may hold a higher record.
-    if (const auto journalError = finishJournal(*this, score))
+    if (const auto journalError = finishJournal(h))
         return failed(*journalError);
 
     QByteArray oldScore;
-    if (const auto readError = readOld(scorePath_, score, oldScore))
+    if (const auto readError = readOld(h.score, oldScore))
         return failed(*readError);
     if (!(leadingNumber(scoreText) > leadingNumber(fromWindows1252(oldScore))))
         return {StoreOutcome::NotHigher, std::nullopt};
 
-    RecordFile names = RecordFile::open(fsPath(namePath_), readWrite, create, error);
-    if (error)
-        return failed(errorFor(namePath_, error));
+    if (h.name.error)
+        return failed(errorFor(h.name, h.name.error));
     QByteArray oldName;
-    if (const auto readError = readOld(namePath_, names, oldName))
+    if (const auto readError = readOld(h.name, oldName))
         return failed(*readError);
 
     const JournalEntry entry{recordLine(scoreText), recordLine(name)};
 
     // The whole new record goes into the journal first, so that from the moment the score
-    // file changes the next start can finish the store.
-    RecordFile journal = RecordFile::open(fsPath(journalPath_), readWrite, create, error);
-    if (platform::isRefusal(error))
-        return failed(errorFor(journalPath_, error));
-    error = {}; // a journal this user cannot have: stored without it
-    auto emptyJournal = [&journal] {
+    // file changes the next start can finish the store. Where this user cannot have one (it
+    // is empty, as finishJournal found), the record is stored without it.
+    if (platform::isRefusal(h.journal.error))
+        return failed(errorFor(h.journal, h.journal.error));
+    const bool journaled = h.journal.file.isOpen() && !h.journal.error;
+    RecordFile& journal = h.journal.file;
+    SysError error;
+    auto emptyJournal = [&] {
         SysError ignored;
-        if (journal.isOpen())
+        if (journaled)
             replace(journal, {}, ignored);
     };
     // Writes one file whole and flushes it, telling the step hook after each.
@@ -238,28 +287,28 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
         reached(flushed);
         return true;
     };
-    if (journal.isOpen() &&
+    if (journaled &&
         !put(journal, encodeJournal(entry), Step::JournalWritten, Step::JournalFlushed)) {
         emptyJournal();
-        return failed(errorFor(journalPath_, error));
+        return failed(errorFor(h.journal, error));
     }
 
     // On a failure both files go back to the old record. Should that fail too, the journal
     // is left whole and the next start stores the new record: never a mix of the two.
     auto putBack = [&](bool nameTouched) {
         SysError ignored;
-        const bool back =
-            (!nameTouched || replace(names, oldName, ignored)) && replace(score, oldScore, ignored);
+        const bool back = (!nameTouched || replace(h.name.file, oldName, ignored)) &&
+                          replace(h.score.file, oldScore, ignored);
         if (back)
             emptyJournal();
     };
-    if (!put(score, entry.score, Step::ScoreWritten, Step::ScoreFlushed)) {
+    if (!put(h.score.file, entry.score, Step::ScoreWritten, Step::ScoreFlushed)) {
         putBack(false);
-        return failed(errorFor(scorePath_, error));
+        return failed(errorFor(h.score, error));
     }
-    if (!put(names, entry.name, Step::NameWritten, Step::NameFlushed)) {
+    if (!put(h.name.file, entry.name, Step::NameWritten, Step::NameFlushed)) {
         putBack(true);
-        return failed(errorFor(namePath_, error));
+        return failed(errorFor(h.name, error));
     }
 
     // Stored. A journal that cannot be emptied holds the same record and changes nothing.

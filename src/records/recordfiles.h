@@ -1,9 +1,23 @@
 #pragma once
 
+// How a record goes from the window to the disk, in the order it runs:
+//   main.cpp           opens the three files once, at the very start, with the group the game
+//                      may be installed with, then gives that group up (platform/privilege.h);
+//   recordhandles.h    those open files, kept for the whole run (free of Qt);
+//   form1.cpp          start-up: RecordFiles::ensureExist, then readRecord, under the lock;
+//                      "Esci" or the clock's end: Cmdexit1_Click, through gameend.h;
+//   gameend.h          checkRecord: above the record shown? then storeIfHigher;
+//   recordfiles.cpp    the lock, the journal (journal.h), both files written and flushed;
+//   platform/recordio  the system's own calls, one file per system.
+// setup_main.cpp (sorvane-records) makes the files for the installers.
+
+#include "records/recordhandles.h"
+
 #include <QByteArray>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace sorvane {
@@ -19,6 +33,15 @@ struct RecordError
 struct ReadResult
 {
     QString text;
+    std::optional<RecordError> error;
+};
+
+// The stored record as start-up shows it: both files read under the lock, so always a whole
+// record.
+struct StoredRecord
+{
+    QString score;
+    QString name;
     std::optional<RecordError> error;
 };
 
@@ -40,12 +63,14 @@ struct StoreResult
 // machine, so files are created writable by all and are always written in place. A third
 // file beside them, the journal, holds a new record while it is being stored, so that a
 // store cut short by a kill or a power cut is finished at the next start: the two files
-// always hold a whole record, the old one or the new one.
+// always hold a whole record, the old one or the new one. The files are opened once, the first
+// time they are needed or before (see RecordHandles), and used through those open files only.
 class RecordFiles
 {
 public:
-    // `folder` is the record folder; a separator at its end is harmless.
-    explicit RecordFiles(const QString& folder);
+    // `folder` is the record folder; a separator at its end is harmless. `opened` are the
+    // files already opened in it, if any.
+    explicit RecordFiles(const QString& folder, std::optional<RecordHandles> opened = {});
 
     QString scorePath() const { return scorePath_; }
     QString namePath() const { return namePath_; }
@@ -64,10 +89,6 @@ public:
     // and its bytes stay as they are.
     std::optional<RecordError> ensureExist(Journal journal = Journal::WhenPossible) const;
 
-    // Finishes a store that was cut short, from a whole journal, or drops a journal cut short
-    // itself. Run at start-up before the record is read.
-    std::optional<RecordError> finishInterruptedStore() const;
-
     // The whole text of a record file, line ends included. Never blocks, reads at most
     // the read limit, and anything but a regular file with one name is an error.
     static ReadResult read(const QString& path);
@@ -75,6 +96,12 @@ public:
     // Called between two tries at another copy's lock, with the milliseconds to wait; the
     // window keeps painting meanwhile. Without one, the thread sleeps.
     using Wait = std::function<void(int milliseconds)>;
+
+    // Start-up's reading of the record, under the lock that storing takes: a store that was
+    // cut short is finished from a whole journal first (a journal cut short itself is
+    // dropped), then both files are read. A journal that holds something and cannot be
+    // emptied is an error: no record is ever stored around it.
+    StoredRecord readRecord(const Wait& wait = {}) const;
 
     // Stores `scoreText` and `name` as the new record if the score is strictly higher than the
     // record the score file holds now, read again under an exclusive lock so that another
@@ -108,9 +135,13 @@ public:
     static constexpr int lockPauseMs = 50;
 
 private:
+    RecordHandles& handles() const;
+
     QString scorePath_;
     QString namePath_;
     QString journalPath_;
+    QString folder_;
+    mutable std::shared_ptr<RecordHandles> handles_;
     std::function<void(Step)> stepHook_;
 };
 

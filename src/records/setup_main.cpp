@@ -1,31 +1,62 @@
-// sorvane-records FOLDER: makes the machine's record files in FOLDER, each empty and writable
-// by every user where it is missing; existing files are never changed. Run by the installers
-// as an administrator, since pupils may not create files in the record folder.
+// sorvane-records [--group GROUP] FOLDER: makes the machine's record files in FOLDER, each
+// empty where it is missing; existing files keep their bytes. Run by the installers as an
+// administrator, since pupils may not create files in the record folder. Without --group the
+// files are writable by every user; with it (the game installed set-group-id to GROUP) they
+// are given to GROUP and writable by it only, existing ones included.
+// FOLDER is taken as it was given, byte for byte, whatever its encoding.
 
-#include "records/recordfiles.h"
+#include "platform/privilege.h"
+#include "records/recordhandles.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QTextStream>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace {
+
+int fail(const std::string& message)
+{
+    std::fprintf(stderr, "%s\n", message.c_str());
+    return 1;
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
-    QCoreApplication app(argc, argv);
-    const QStringList args = QCoreApplication::arguments();
-    QTextStream err(stderr);
-    if (args.size() != 2) {
-        err << "Uso: sorvane-records CARTELLA\n";
+    using namespace sorvane;
+    namespace platform = sorvane::platform;
+    std::string group;
+    int folderArg = 1;
+    if (argc == 4 && std::string_view(argv[1]) == "--group") {
+        group = argv[2];
+        folderArg = 3;
+    }
+    if (argc != folderArg + 1 || (folderArg == 3 && group.empty())) {
+        std::fprintf(stderr, "Uso: sorvane-records [--group GRUPPO] CARTELLA\n");
         return 2;
     }
-    const QString folder = args.at(1);
-    if (!QDir().mkpath(folder)) {
-        err << "Impossibile creare la cartella " << QDir::toNativeSeparators(folder) << '\n';
-        return 1;
-    }
-    const sorvane::RecordFiles files(folder);
-    if (const auto error = files.ensureExist(sorvane::RecordFiles::Journal::Required)) {
-        err << error->message() << '\n';
-        return 1;
+    const std::filesystem::path folder = platform::argumentPath(argc, argv, folderArg);
+    const std::string shown = platform::printablePath(folder);
+    if (folder.empty())
+        return fail("La cartella dei record non può essere un nome vuoto");
+    std::error_code ec;
+    std::filesystem::create_directories(folder, ec);
+    if (ec || !std::filesystem::is_directory(folder, ec))
+        return fail("Impossibile creare la cartella " + shown);
+
+    const auto sharing =
+        group.empty() ? RecordHandles::Sharing::EveryUser : RecordHandles::Sharing::Group;
+    RecordHandles files = RecordHandles::open(folder, sharing);
+    for (OpenedFile* f : {&files.score, &files.name, &files.journal}) {
+        if (!f->error && !group.empty())
+            f->error = f->file.shareWithGroup(group);
+        if (f->error) {
+            return fail("Errore con il file dei record " + platform::printablePath(f->path) + ": " +
+                        platform::reason(f->error));
+        }
     }
     return 0;
 }

@@ -121,7 +121,7 @@ private slots:
         ::chmod(QFile::encodeName(files().scorePath()).constData(), 0644);
 #endif
         QVERIFY(!files().ensureExist());
-        QVERIFY(!files().finishInterruptedStore());
+        QVERIFY(!files().readRecord().error);
         QCOMPARE(bytesOf(files().scorePath()), QByteArray("7\r\n"));
         QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna\r\n"));
 #ifdef Q_OS_UNIX
@@ -456,7 +456,7 @@ private slots:
                 break;
             stored(score, name);
             put(files().journalPath(), journal.left(n));
-            QVERIFY(!files().finishInterruptedStore());
+            QVERIFY(!files().readRecord().error);
             QCOMPARE(bytesOf(files().scorePath()), finalScore);
             QCOMPARE(bytesOf(files().namePath()), finalName);
             QCOMPARE(bytesOf(files().journalPath()), QByteArray());
@@ -500,7 +500,7 @@ private slots:
 
         // What the next start-up shows.
         QVERIFY(!files().ensureExist());
-        QVERIFY(!files().finishInterruptedStore());
+        QVERIFY(!files().readRecord().error);
         const QByteArray score = bytesOf(files().scorePath());
         const QByteArray name = bytesOf(files().namePath());
         const bool old = score == oldScore && name == oldName;

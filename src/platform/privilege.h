@@ -1,0 +1,35 @@
+#pragma once
+
+// The one privilege the game may be installed with, and what goes with it. Installed
+// system-wide on Linux, the game is set-group-id to its own group, the only one that may write
+// the machine's record files: at the very start it opens them, then gives the group up for
+// good before anything else runs, Qt included. Free of Qt.
+
+#include "platform/recordio.h"
+
+#include <filesystem>
+#include <string>
+
+namespace sorvane::platform {
+
+// Whether the program was started with more rights than the user who started it has (a
+// set-group-id or set-user-id program). Never on Windows.
+bool startedPrivileged();
+
+// Gives up the rights the program was started with, for good, and checks that none is left:
+// every group and user identity is the real one afterwards. A failure leaves the program
+// unable to go on safely.
+SysError dropPrivilege();
+
+// Removes the variables through which Qt and the libraries it loads would take code or
+// configuration from a folder the user chooses. Run before Qt starts, when started privileged.
+void removeUnsafeEnvironment();
+
+// Argument `index` of the command line as a path, exactly as it was given: its bytes on POSIX,
+// the wide command line on Windows. Empty when there is no such argument.
+std::filesystem::path argumentPath(int argc, char* argv[], int index);
+
+// A path as it is printed: its bytes on POSIX, UTF-8 on Windows.
+std::string printablePath(const std::filesystem::path& path);
+
+} // namespace sorvane::platform

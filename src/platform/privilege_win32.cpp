@@ -1,0 +1,44 @@
+// On Windows the game is never installed with more rights than its user's: its record files
+// are writable by the Users group instead.
+
+#include "platform/privilege.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+namespace sorvane::platform {
+
+bool startedPrivileged()
+{
+    return false;
+}
+
+SysError dropPrivilege()
+{
+    return {};
+}
+
+void removeUnsafeEnvironment() {}
+
+std::filesystem::path argumentPath(int, char*[], int index)
+{
+    // The narrow arguments are in the ANSI code page, which cannot hold every folder's name.
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!args)
+        return {};
+    std::filesystem::path path;
+    if (index >= 0 && index < count)
+        path = std::filesystem::path(args[index]);
+    LocalFree(args);
+    return path;
+}
+
+std::string printablePath(const std::filesystem::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+} // namespace sorvane::platform

@@ -1,0 +1,38 @@
+#pragma once
+
+// The three record files, opened once for the whole run. Free of Qt: the game opens them at its
+// very start, with the group it may be installed with, before any Qt object exists.
+
+#include "platform/recordio.h"
+
+#include <filesystem>
+
+namespace sorvane {
+
+struct OpenedFile
+{
+    std::filesystem::path path;
+    platform::RecordFile file;
+    platform::SysError error; // why it is not open, or not open for writing
+};
+
+struct RecordHandles
+{
+    using Sharing = platform::RecordFile::Sharing;
+
+    OpenedFile score;
+    OpenedFile name;
+    // The journal, where it can be had: open for writing, or, where this user may not write
+    // it, open for reading only with the reason in `error`, so that a record it holds is seen.
+    OpenedFile journal;
+    Sharing sharing = Sharing::EveryUser;
+
+    // Opens the files in `folder`, creating each missing one empty (see Sharing).
+    static RecordHandles open(const std::filesystem::path& folder, Sharing sharing);
+
+    // Opens again, by its path, each file that was deleted while the game ran, so that a
+    // record is never stored into a file that no longer has a name.
+    void reopenRemoved();
+};
+
+} // namespace sorvane
