@@ -1,9 +1,11 @@
 // A copy of the game's record storing, run as a child process by the record tests:
 //   storechild store FOLDER SCORE NAME STEP SIGNAL  stores, sending itself SIGNAL at STEP
 //   storechild hold FOLDER MILLISECONDS             holds the record files' lock for a while
+//   storechild read FOLDER                          start-up's reading: prints "SCORE|NAME"
+//                                                   without line ends, or the error
 // STEP is a number of RecordFiles::Step, or -1 for none; SIGNAL is a signal's number, or
 // "kill" for a death that nothing can hold back (SIGKILL; on Windows, TerminateProcess). Exit code:
-// 0 stored, 1 failed, 2 not higher, 3 held, 9 bad use.
+// 0 stored or read, 1 failed, 2 not higher, 3 held, 9 bad use.
 
 #include "platform/recordio.h"
 #include "records/recordfiles.h"
@@ -56,6 +58,14 @@ int main(int argc, char* argv[])
         std::fflush(stdout);
         QThread::msleep(args[3].toULong());
         return 3;
+    }
+    if (args.size() == 3 && args[1] == u"read") {
+        const StoredRecord r = RecordFiles(args[2]).readRecord();
+        const QString out =
+            r.error ? r.error->message()
+                    : r.score.trimmed() + u'|' + r.name.chopped(r.name.endsWith(u"\r\n") ? 2 : 0);
+        std::puts(out.toUtf8().constData());
+        return r.error ? 1 : 0;
     }
     return 9;
 }

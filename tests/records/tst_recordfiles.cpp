@@ -3,12 +3,17 @@
 #include "records/journal.h"
 #include "records/recordfiles.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+#include <array>
 #include <csignal>
 #include <filesystem>
 
@@ -63,6 +68,27 @@ void holdLock(QProcess& other, const QString& folder, int ms)
     other.start(QStringLiteral(STORECHILD), {QStringLiteral("hold"), folder, QString::number(ms)});
     QVERIFY(other.waitForReadyRead(10000));
     QCOMPARE(other.readAll().trimmed(), QByteArray("held"));
+}
+
+// A storing copy of the game or a starting one, as a pupil when the tests run as root: not the
+// owner of the test's folder or files.
+void startAsPupil(QProcess& child, const QStringList& args)
+{
+#ifdef Q_OS_UNIX
+    if (::geteuid() == 0) {
+        child.setChildProcessModifier([] {
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(120);
+        });
+    }
+#endif
+    child.start(QStringLiteral(STORECHILD), args);
+}
+
+QByteArray journalOfVersion1(const QByteArray& header, const QByteArray& bytes)
+{
+    return "SORVANE-JOURNAL 1 " + header + ' ' +
+           QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + '\n' + bytes;
 }
 
 } // namespace
@@ -418,6 +444,175 @@ private slots:
             QVERIFY2(!decodeJournal(damaged), qPrintable(QString::number(i)));
         }
         QVERIFY(!decodeJournal("SORVANE-JOURNAL 1 99999999999999999999 1 x\nab"));
+    }
+
+    // Journals that were not written as the game writes them are never replayed, whatever
+    // their checksum says; one of the version earlier copies wrote is still finished.
+    void journalHeaders_data()
+    {
+        QTest::addColumn<QByteArray>("journal");
+        QTest::addColumn<bool>("replayed");
+        const QByteArray bytes("15\r\nUgo\r\n");
+        QTest::newRow("earlier version, whole") << journalOfVersion1("4 5", bytes) << true;
+        QTest::newRow("earlier version, lengths swapped")
+            << journalOfVersion1("5 4", bytes) << false;
+        QTest::newRow("earlier version, all in the name")
+            << journalOfVersion1("0 9", bytes) << false;
+        QTest::newRow("current version, lengths of another split")
+            << QByteArray(
+                   "SORVANE-JOURNAL 2 5 4 " +
+                   QCryptographicHash::hash("5 4\n" + bytes, QCryptographicHash::Sha256).toHex() +
+                   '\n' + bytes)
+            << false;
+        QByteArray lengthsChanged = encodeJournal({"15\r\n", "Ugo\r\n"});
+        lengthsChanged.replace("2 4 5 ", "2 5 4 ");
+        QTest::newRow("current version, lengths changed") << lengthsChanged << false;
+    }
+
+    void journalHeaders()
+    {
+        QFETCH(QByteArray, journal);
+        QFETCH(bool, replayed);
+        QCOMPARE(bool(decodeJournal(journal)), replayed);
+        stored("4\r\n", "Anna\r\n");
+        put(files().journalPath(), journal);
+        QVERIFY(!files().readRecord().error);
+        QCOMPARE(bytesOf(files().scorePath()), replayed ? QByteArray("15\r\n") : "4\r\n");
+        QCOMPARE(bytesOf(files().namePath()), replayed ? QByteArray("Ugo\r\n") : "Anna\r\n");
+        QCOMPARE(bytesOf(files().journalPath()), QByteArray());
+    }
+
+    // A whole journal that this player may not empty: start-up says so, naming it, and never
+    // stores around it (the next player who can would put its old record back).
+    void aJournalThatCannotBeFinishedIsAnError()
+    {
+        POSIX_ONLY("file modes");
+#ifdef Q_OS_UNIX
+        QTemporaryDir shared;
+        const RecordFiles f(shared.path());
+        put(f.scorePath(), "4\r\n");
+        put(f.namePath(), "Anna\r\n");
+        put(f.journalPath(), encodeJournal({"15\r\n", "Ugo\r\n"}));
+        ::chmod(QFile::encodeName(f.scorePath()).constData(), 0666);
+        ::chmod(QFile::encodeName(f.namePath()).constData(), 0666);
+        ::chmod(QFile::encodeName(f.journalPath()).constData(), 0444);
+        ::chmod(QFile::encodeName(shared.path()).constData(), 0755);
+        QProcess child;
+        startAsPupil(child, {QStringLiteral("read"), shared.path()});
+        QVERIFY(child.waitForFinished(10000));
+        const QString said = QString::fromUtf8(child.readAllStandardOutput());
+        QCOMPARE(child.exitCode(), 1);
+        QVERIFY2(said.contains(f.journalPath()), qPrintable(said));
+        QProcess store;
+        startAsPupil(store, {QStringLiteral("store"), shared.path(), QStringLiteral("20"),
+                             QStringLiteral("Eva"), QStringLiteral("-1"), QStringLiteral("0")});
+        QVERIFY(store.waitForFinished(10000));
+        QCOMPARE(store.exitCode(), 1);
+        QCOMPARE(bytesOf(f.scorePath()), QByteArray("4\r\n"));
+        QCOMPARE(bytesOf(f.namePath()), QByteArray("Anna\r\n"));
+        ::chmod(QFile::encodeName(shared.path()).constData(), 0700);
+#endif
+    }
+
+    // Start-up while another copy is stopped in the middle of its store, holding the lock:
+    // it waits, and then shows the whole new record, never the new score with the old name.
+    void startUpWaitsForAStoreInProgress()
+    {
+        POSIX_ONLY("stopping a process");
+#ifdef Q_OS_UNIX
+        fresh();
+        stored("4\r\n", "Anna\r\n");
+        QProcess storer;
+        storer.start(QStringLiteral(STORECHILD),
+                     {QStringLiteral("store"), dir.path(), QStringLiteral("15"),
+                      QStringLiteral("Ugo"), QString::number(int(RecordFiles::Step::ScoreFlushed)),
+                      QString::number(SIGSTOP)});
+        QVERIFY(storer.waitForStarted(10000));
+        QTRY_COMPARE_WITH_TIMEOUT(bytesOf(files().scorePath()), QByteArray("15\r\n"), 10000);
+        QProcess reader;
+        reader.start(QStringLiteral(STORECHILD), {QStringLiteral("read"), dir.path()});
+        QVERIFY(!reader.waitForFinished(500)); // waiting for the lock, not reading a mix
+        ::kill(pid_t(storer.processId()), SIGKILL);
+        QVERIFY(storer.waitForFinished(10000));
+        QVERIFY(reader.waitForFinished(10000));
+        QCOMPARE(reader.exitCode(), 0);
+        QCOMPARE(reader.readAllStandardOutput().trimmed(), QByteArray("15|Ugo"));
+#endif
+    }
+
+    // A class on one terminal server: thirty copies storing at once, some killed at any step.
+    void aWholeClassStoresAtOnce()
+    {
+        fresh();
+        constexpr int copies = 30;
+        std::array<QProcess, copies> children;
+        std::array<bool, copies> killed{};
+        std::array<qint64, copies> took{};
+        QElapsedTimer clock;
+        clock.start();
+        auto* random = QRandomGenerator::global();
+        for (int i = 0; i < copies; ++i) {
+            killed[i] = random->bounded(3) == 0;
+            const int step =
+                killed[i] ? random->bounded(int(RecordFiles::Step::JournalEmptied) + 1) : -1;
+            children[i].start(QStringLiteral(STORECHILD),
+                              {QStringLiteral("store"), dir.path(), QString::number(i + 1),
+                               QStringLiteral("Alunno %1").arg(i + 1), QString::number(step),
+                               QStringLiteral("kill")});
+        }
+        int best = 0;
+        for (int i = 0; i < copies; ++i) {
+            QVERIFY(children[i].waitForFinished(30000));
+            took[i] = clock.elapsed();
+            if (killed[i])
+                continue;
+            // Stored, or not higher than another copy's: never given up on the lock.
+            QVERIFY2(children[i].exitCode() == 0 || children[i].exitCode() == 2,
+                     qPrintable(QString::number(children[i].exitCode())));
+            best = std::max(best, i + 1);
+        }
+        const qint64 longest = *std::max_element(took.begin(), took.end());
+        qInfo("30 copies stored in %lld ms", longest);
+        QVERIFY(longest < RecordFiles::lockTries * RecordFiles::lockPauseMs);
+
+        const StoredRecord shown = files().readRecord();
+        QVERIFY(!shown.error);
+        const int score = shown.score.trimmed().toInt();
+        // The best of those that finished, or a higher one that a killed copy had journaled.
+        QVERIFY2(score == best || (score > best && killed[score - 1]),
+                 qPrintable(QStringLiteral("%1 against %2").arg(score).arg(best)));
+        QCOMPARE(shown.name, QStringLiteral("Alunno %1\r\n").arg(score));
+    }
+
+    // The record folder is taken byte for byte, whatever its encoding; what cannot be a
+    // folder is refused.
+    void recordsToolTakesItsFolderAsGiven()
+    {
+        POSIX_ONLY("folder names that are not UTF-8");
+#ifdef Q_OS_UNIX
+        QTemporaryDir base;
+        QProcess tool;
+        tool.start(QStringLiteral("/bin/sh"),
+                   {QStringLiteral("-c"),
+                    QStringLiteral("exec \"$0\" \"$(printf '%s/lat\\351' \"$1\")\""),
+                    QStringLiteral(RECORDS_TOOL), base.path()});
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 0);
+        const QByteArray folder = QFile::encodeName(base.path()) + "/lat\xe9";
+        struct stat st
+        {
+        };
+        QCOMPARE(::stat((folder + "/sorvane.txt").constData(), &st), 0);
+        // Not a folder of the name read through Unicode, with U+FFFD for the byte.
+        const QByteArray replaced = QFile::encodeName(base.path()) + "/lat\xef\xbf\xbd";
+        QVERIFY(::stat(replaced.constData(), &st) != 0);
+
+        put(base.filePath(QStringLiteral("file")), "x");
+        tool.start(QStringLiteral(RECORDS_TOOL), {base.filePath(QStringLiteral("file"))});
+        QVERIFY(tool.waitForFinished(10000));
+        QCOMPARE(tool.exitCode(), 1);
+        QVERIFY(tool.readAllStandardError().contains("Impossibile creare la cartella"));
+#endif
     }
 
     // The next start after a power cut at any instant of a store: the journal written up to
