@@ -2,8 +2,8 @@
 # the changelog and the manual page, installed by a plain install too) and the package's own
 # settings. `scripts/package` builds it with CPack.
 
-set(SORVANE_MAINTAINER "Sviluppatori di Sorvane <sviluppo@sorvane.org>")
-set(SORVANE_HOMEPAGE "https://sorvane.org/")
+# The address the project's own commits carry; the project has no home page.
+set(SORVANE_MAINTAINER "Sorvane developers <maintainers@users.noreply.c-seed-b14bec31.example>")
 set(packaging "${PROJECT_BINARY_DIR}/packaging")
 
 # The manual page (section 6, games) and the changelog, compressed without a name or time
@@ -27,16 +27,23 @@ install(FILES ${packaging}/gz/sorvane.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/m
 install(FILES ${packaging}/gz/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/copyright
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${PROJECT_NAME} COMPONENT game)
 
-configure_file(${PROJECT_SOURCE_DIR}/packaging/postinst.in ${packaging}/postinst @ONLY
-               FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE
-               WORLD_READ WORLD_EXECUTE)
+foreach(script postinst postrm)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/${script}.in ${packaging}/${script} @ONLY
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                   GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endforeach()
+
+# CPack's archive gives every file to root:root and its stripping drops the set-group-id bit:
+# the package is made again from its own contents with the game root:games 2755.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/SetGameGroup.cmake.in
+               ${packaging}/SetGameGroup.cmake @ONLY)
+set(CPACK_POST_BUILD_SCRIPTS "${packaging}/SetGameGroup.cmake")
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "sorvane")
 set(CPACK_PACKAGE_VENDOR "Sorvane developers")
 set(CPACK_PACKAGE_CONTACT "${SORVANE_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${SORVANE_MAINTAINER}")
-set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "${SORVANE_HOMEPAGE}")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "gioco per imparare gli angoli complementari")
 # The extended description under that summary: lines of at most 80 characters, an empty line
 # between paragraphs.
@@ -66,6 +73,6 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "games")
 set(CPACK_DEBIAN_PACKAGE_PRIORITY "optional")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-liberation, qt6-translations-l10n")
-set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${packaging}/postinst")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA "${packaging}/postinst;${packaging}/postrm")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION TRUE)
 include(CPack)

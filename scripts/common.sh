@@ -5,7 +5,7 @@ SORVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 SORVANE_BUILD="${SORVANE_BUILD:-$SORVANE_ROOT/build}"
 
 # The Debian packages the game needs to build and run.
-SORVANE_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n
+SORVANE_PACKAGES=(cmake g++ make pkg-config qt6-base-dev qt6-translations-l10n fakeroot
     qt6-qpa-plugins fonts-liberation)
 
 as_root() {

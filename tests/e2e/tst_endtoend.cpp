@@ -17,6 +17,9 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <grp.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -25,8 +28,16 @@
 
 namespace {
 
-const QString program = QStringLiteral(SORVANE_E2E_PROGRAM);
-const QString recordDir = QStringLiteral(SORVANE_E2E_RECORD_DIR);
+// The program and its record folder: the test's own build, or, for the install test, the
+// installed game with the machine's records (then played as a pupil, the user nobody).
+QString fromEnvironment(const char* name, const char* fallback)
+{
+    return qEnvironmentVariableIsSet(name) ? qEnvironmentVariable(name)
+                                           : QString::fromUtf8(fallback);
+}
+const QString program = fromEnvironment("SORVANE_E2E_PROGRAM", SORVANE_E2E_PROGRAM);
+const QString recordDir = fromEnvironment("SORVANE_E2E_RECORD_DIR", SORVANE_E2E_RECORD_DIR);
+const bool installed = qEnvironmentVariableIsSet("SORVANE_E2E_PROGRAM");
 
 // The value buttons' captions and left edges in the window.
 const QList<std::pair<int, int>> valueButtons{{1, 5},    {2, 72},   {3, 139},  {5, 206},
@@ -227,6 +238,12 @@ class TestEndToEnd : public QObject
     QString startAndGreet(const QString& name, const std::function<void(int box)>& whileOpen = {})
     {
         game.setProcessEnvironment(environment());
+        if (installed) {
+            game.setChildProcessModifier([] {
+                if (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(120);
+            });
+        }
         game.start(program, {});
         if (!game.waitForStarted(10000))
             return {};
@@ -472,8 +489,10 @@ class TestEndToEnd : public QObject
 private slots:
     void initTestCase()
     {
-        QDir(recordDir).removeRecursively();
-        QVERIFY(QDir().mkpath(recordDir));
+        if (!installed) {
+            QDir(recordDir).removeRecursively();
+            QVERIFY(QDir().mkpath(recordDir));
+        }
         xvfb.start(QStringLiteral("Xvfb"),
                    {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-screen"),
                     QStringLiteral("0"), QStringLiteral("1024x768x24"), QStringLiteral("-noreset"),
