@@ -4,6 +4,7 @@
 #include "platform/recordio_system.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 #ifndef NOMINMAX
@@ -230,8 +231,36 @@ void RecordFile::unlock()
 bool RecordFile::removed() const
 {
     FILE_STANDARD_INFO info{};
-    return GetFileInformationByHandleEx(native(handle_), FileStandardInfo, &info, sizeof info) &&
-           (info.DeletePending || info.NumberOfLinks == 0);
+    if (GetFileInformationByHandleEx(native(handle_), FileStandardInfo, &info, sizeof info) &&
+        (info.DeletePending || info.NumberOfLinks == 0))
+        return true;
+    BY_HANDLE_FILE_INFORMATION links{};
+    if (GetFileInformationByHandle(native(handle_), &links) && links.nNumberOfLinks == 0)
+        return true;
+    // Not every Windows file system says so: the file's name is opened again, which fails for
+    // a file deleted while open, and must lead to this same file.
+    std::wstring name(MAX_PATH, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(native(handle_), name.data(), DWORD(name.size()), 0);
+    if (n >= name.size()) {
+        name.resize(n + 1);
+        n = GetFinalPathNameByHandleW(native(handle_), name.data(), DWORD(name.size()), 0);
+    }
+    if (n == 0 || n >= name.size())
+        return false; // cannot tell: taken as it is
+    name.resize(n);
+    const HANDLE again =
+        CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (again == INVALID_HANDLE_VALUE)
+        return true;
+    BY_HANDLE_FILE_INFORMATION mine{}, named{};
+    const bool same = GetFileInformationByHandle(native(handle_), &mine) &&
+                      GetFileInformationByHandle(again, &named) &&
+                      mine.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+                      mine.nFileIndexHigh == named.nFileIndexHigh &&
+                      mine.nFileIndexLow == named.nFileIndexLow;
+    CloseHandle(again);
+    return !same;
 }
 
 // The record files belong to the Users group, given by the rights they are created with.

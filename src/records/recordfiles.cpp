@@ -41,9 +41,11 @@ bool replace(RecordFile& file, const QByteArray& bytes, SysError& error)
     return file.write(view(bytes), error) && file.flush(error);
 }
 
+// Written as the game's own paths are, whatever separators the system's path uses.
 QString pathOf(const OpenedFile& f)
 {
-    return QString::fromStdU16String(f.path.u16string());
+    return QDir::cleanPath(
+        QDir::fromNativeSeparators(QString::fromStdU16String(f.path.u16string())));
 }
 
 RecordError errorFor(const OpenedFile& f, SysError error)

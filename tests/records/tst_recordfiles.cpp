@@ -72,7 +72,7 @@ void holdLock(QProcess& other, const QString& folder, int ms)
 
 // A storing copy of the game or a starting one, as a pupil when the tests run as root: not the
 // owner of the test's folder or files.
-void startAsPupil(QProcess& child, const QStringList& args)
+[[maybe_unused]] void startAsPupil(QProcess& child, const QStringList& args)
 {
 #ifdef Q_OS_UNIX
     if (::geteuid() == 0) {
