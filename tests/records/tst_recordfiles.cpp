@@ -757,16 +757,8 @@ private slots:
         const QByteArray folder = QFile::encodeName(shared.path());
         QCOMPARE(::chmod(folder.constData(), root ? 0755 : 0555), 0);
         QProcess child;
-        if (root) {
-            // As a user who is not the folder's owner, like a pupil.
-            child.setChildProcessModifier([] {
-                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                    ::_exit(120);
-            });
-        }
-        child.start(QStringLiteral(STORECHILD),
-                    {QStringLiteral("store"), shared.path(), QStringLiteral("2"),
-                     QStringLiteral("Eva"), QStringLiteral("-1"), QStringLiteral("0")});
+        startAsPupil(child, {QStringLiteral("store"), shared.path(), QStringLiteral("2"),
+                             QStringLiteral("Eva"), QStringLiteral("-1"), QStringLiteral("0")});
         QVERIFY(child.waitForFinished(10000));
         ::chmod(folder.constData(), 0700);
         QCOMPARE(child.exitCode(), 0);
