@@ -1,8 +1,11 @@
 #include "app/form1.h"
 
+#include "app/announcer.h"
+
 #include "game/numbers.h"
 #include "records/gameend.h"
 #include "texts/definitions.h"
+#include "texts/spoken.h"
 #include "toolkit/colors.h"
 #include "toolkit/label.h"
 
@@ -167,6 +170,10 @@ void Form1::Command1_Click()
     surface_->setFillColor(givenAngleFill);
     lblangolo->setCaption(decimalText(primoangolo_));
     pigrecoesettore(*surface_, centreX, centreY, radius, givenAngleOutline, 0, primoangolo_);
+    // The counts once there are any (after a check), then the new angle.
+    const bool checked = counts_.esatte > 0 || counts_.errate > 0;
+    announce((checked ? spoken::counts(counts_.esatte, counts_.errate) + u' ' : QString()) +
+             spoken::angle(primoangolo_));
 }
 
 // ---- Answer entry and checking ------------------------------------------------------------
@@ -181,6 +188,7 @@ void Form1::Option1_Click(qint16 index)
     for (Label* l : {lbltotale, lbltotal2, lbltotal3, lbltotal4})
         l->setCaption(text);
     unselectValueButtons();
+    announce(text);
 }
 
 void Form1::Option1_GotFocus(qint16 index)
@@ -224,6 +232,13 @@ void Form1::Timer1_Timer()
     }
     clock_.tick();
     lblconto->setCaption(clock_.text());
+    if (clock_.isMilestone())
+        announce(spoken::timeLeft(clock_));
+}
+
+void Form1::announce(const QString& text)
+{
+    announcer_->announce(text);
 }
 
 // ---- Game end -----------------------------------------------------------------------------

@@ -22,6 +22,7 @@ class QToolButton;
 
 namespace sorvane {
 
+class Announcer;
 class Label;
 
 // The game's one window: its controls, menu and event wiring, and the handlers that turn
@@ -91,6 +92,7 @@ public:
     QToolButton* cmdverifica() const { return cmdverifica_; }
     QToolButton* cmdexit1() const { return Cmdexit1_; }
     QAction* menuCommand(const QString& name) const;
+    const Announcer& announcer() const { return *announcer_; }
 
     // The window's colours and fonts.
     static constexpr BgrColor backColor = 0xC0C000;
@@ -110,6 +112,8 @@ private:
     void buildMenu();
     void showDefinition(int index);
     void unselectValueButtons();
+    // Tells a screen reader, once, what has just changed (the only place that does).
+    void announce(const QString& text);
     void fatal(const RecordError& error);
     void endProgram();
 
@@ -152,6 +156,7 @@ private:
     std::array<QToolButton*, 12> Option1_{};
     QToolButton* cmdverifica_ = nullptr;
     QToolButton* Cmdexit1_ = nullptr;
+    Announcer* announcer_ = nullptr;
 };
 
 } // namespace sorvane

@@ -3,8 +3,10 @@
 
 #include "app/form1.h"
 
+#include "app/announcer.h"
 #include "app/icons.h"
 #include "texts/definitions.h"
+#include "texts/spoken.h"
 #include "toolkit/colors.h"
 #include "toolkit/label.h"
 
@@ -114,6 +116,7 @@ void Form1::buildLayout()
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(makeFont(Family::SansSerif, px8_25, false));
 
+    Announcer::installAccessibility(); // before any control's accessible object is made
     auto* canvas = new Canvas(this, *surface_);
     canvas->setFixedSize(748, 552);
     setCentralWidget(canvas);
@@ -192,6 +195,17 @@ void Form1::buildLayout()
     // The coloured copies are one number to a screen reader.
     for (Label* copy : {lbltotal2, lbltotale, lbltotal3})
         copy->setAccessibleName(QStringLiteral(" "));
+
+    // What a screen reader reads on demand, each fact over its label; lies under everything.
+    announcer_ = new Announcer(
+        canvas, {{lblangolo->geometry(),
+                  [this] { return primoangolo_ > 0 ? spoken::angle(primoangolo_) : QString(); }},
+                 {lbltotal4->geometry(), [this] { return spoken::total(somma_); }},
+                 {lblScore->geometry(),
+                  [this] { return QStringLiteral("Risposte esatte %1").arg(counts_.esatte); }},
+                 {lblScore1->geometry(),
+                  [this] { return QStringLiteral("Risposte errate %1").arg(counts_.errate); }},
+                 {lblconto->geometry(), [this] { return spoken::timeLeft(clock_); }}});
 
     // The band behind the value buttons.
     shape("Shape1", {0, 464, 753, 97}, fromBgr(0x400000), fromBgr(0xFF0000));

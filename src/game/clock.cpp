@@ -1,5 +1,7 @@
 #include "game/clock.h"
 
+#include <QStringList>
+
 #include <cmath>
 
 namespace sorvane {
@@ -35,6 +37,28 @@ void CountdownClock::tick()
 QString CountdownClock::text() const
 {
     return twoDigits(ore) + u':' + twoDigits(minuti) + u':' + twoDigits(secondi);
+}
+
+QString CountdownClock::spokenText() const
+{
+    const auto part = [](qint64 n, const char* one, const char* many) {
+        return QString::number(n) + u' ' + QLatin1String(n == 1 ? one : many);
+    };
+    QStringList parts;
+    if (ore > 0)
+        parts << part(ore, "ora", "ore");
+    if (minuti > 0)
+        parts << part(minuti, "minuto", "minuti");
+    const auto seconds = static_cast<qint64>(secondi);
+    if (seconds > 0 || parts.isEmpty())
+        parts << part(seconds, "secondo", "secondi");
+    const QString last = parts.takeLast();
+    return parts.isEmpty() ? last : parts.join(QStringLiteral(", ")) + QStringLiteral(" e ") + last;
+}
+
+bool CountdownClock::isMilestone() const
+{
+    return ore == 0 && (minuti == 5 || minuti == 1) && secondi == 0.0f;
 }
 
 bool CountdownClock::showsEnd(QStringView caption)

@@ -24,6 +24,12 @@ struct CountdownClock
     // "hh:mm:ss", each field at least two digits.
     QString text() const;
 
+    // The time left as it is said: "13 minuti e 45 secondi", "1 minuto", "0 secondi".
+    QString spokenText() const;
+
+    // Whether the time left is told by itself: at five minutes and at one minute, once each.
+    bool isMilestone() const;
+
     // Whether a clock caption shows the end of the time.
     static bool showsEnd(QStringView caption);
 };
