@@ -3,6 +3,8 @@
 
 #include "support/game.h"
 
+#include "app/announcer.h"
+
 #include <QAccessible>
 #include <QAccessibleActionInterface>
 #include <QApplication>
@@ -77,11 +79,17 @@ private slots:
         QCOMPARE(a->role(), QAccessible::Button);
         QCOMPARE(a->text(QAccessible::Name), QString::number(value));
         QVERIFY(!a->state().checkable);
+        // The first question's angle is told once the window is active; then each new total.
+        const Announcer& told = g->form->announcer();
+        QTRY_COMPARE(told.lastSpoken(), QStringLiteral("Il primo angolo misura 55 gradi"));
+        const int toldBefore = told.spokenCount();
         for (int presses = 1; presses <= 2; ++presses) {
             doAction(a);
             QTRY_COMPARE(int(g->form->somma()), presses * value);
             QTest::qWait(150); // and once only
             QCOMPARE(int(g->form->somma()), presses * value);
+            QCOMPARE(told.lastSpoken(), QString::number(presses * value));
+            QCOMPARE(told.spokenCount(), toldBefore + presses);
             QCOMPARE(g->totals(), QStringList(4, QString::number(presses * value)));
             QVERIFY(!a->state().checked);
             QVERIFY(!g->valueButton(value)->isChecked());

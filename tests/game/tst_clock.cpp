@@ -20,32 +20,54 @@ private slots:
     {
         QTest::addColumn<int>("ticks");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("one") << 1 << "00:14:59";
-        QTest::newRow("ten") << 10 << "00:14:50";
-        QTest::newRow("fifty-one: single digit seconds") << 51 << "00:14:09";
-        QTest::newRow("sixty") << 60 << "00:14:00";
-        QTest::newRow("sixty-one") << 61 << "00:13:59";
-        QTest::newRow("899") << 899 << "00:00:01";
-        QTest::newRow("900") << 900 << "00:00:00";
-        QTest::newRow("past the end stays") << 905 << "00:00:00";
+        QTest::addColumn<QString>("spoken");    // as a screen reader says it
+        QTest::addColumn<bool>("toldByItself"); // spoken without being asked
+        QTest::newRow("one") << 1 << "00:14:59"
+                             << "14 minuti e 59 secondi" << false;
+        QTest::newRow("ten") << 10 << "00:14:50"
+                             << "14 minuti e 50 secondi" << false;
+        QTest::newRow("fifty-one: single digit seconds") << 51 << "00:14:09"
+                                                         << "14 minuti e 9 secondi" << false;
+        QTest::newRow("sixty") << 60 << "00:14:00"
+                               << "14 minuti" << false;
+        QTest::newRow("sixty-one") << 61 << "00:13:59"
+                                   << "13 minuti e 59 secondi" << false;
+        QTest::newRow("five minutes left") << 600 << "00:05:00"
+                                           << "5 minuti" << true;
+        QTest::newRow("just under five") << 601 << "00:04:59"
+                                         << "4 minuti e 59 secondi" << false;
+        QTest::newRow("one minute left") << 840 << "00:01:00"
+                                         << "1 minuto" << true;
+        QTest::newRow("899") << 899 << "00:00:01"
+                             << "1 secondo" << false;
+        QTest::newRow("900") << 900 << "00:00:00"
+                             << "0 secondi" << false;
+        QTest::newRow("past the end stays") << 905 << "00:00:00"
+                                            << "0 secondi" << false;
     }
 
     void countsDown()
     {
         QFETCH(int, ticks);
         QFETCH(QString, expected);
+        QFETCH(QString, spoken);
+        QFETCH(bool, toldByItself);
         CountdownClock c;
         c.start();
         for (int i = 0; i < ticks; ++i)
             c.tick();
         QCOMPARE(c.text(), expected);
         QVERIFY(c.secondi >= 0.0f && c.secondi <= 59.0f);
+        QCOMPARE(c.spokenText(), spoken);
+        QCOMPARE(c.isMilestone(), toldByItself);
     }
 
     void borrowsAcrossAnHour()
     {
         CountdownClock c{1, 0, 0.0f};
+        QCOMPARE(c.spokenText(), QStringLiteral("1 ora"));
         c.tick();
+        QCOMPARE(c.spokenText(), QStringLiteral("59 minuti e 59 secondi"));
         QCOMPARE(c.text(), QStringLiteral("00:59:59"));
         QCOMPARE(int(c.ore), 0);
         QCOMPARE(int(c.minuti), 59);

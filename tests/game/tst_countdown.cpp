@@ -1,5 +1,7 @@
 #include "support/game.h"
 
+#include "app/announcer.h"
+
 #include <QAction>
 #include <QElapsedTimer>
 #include <QPaintEvent>
@@ -22,25 +24,47 @@ private slots:
     {
         QTest::addColumn<int>("n");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("start") << 0 << "00:15:00";
-        QTest::newRow("one tick") << 1 << "00:14:59";
-        QTest::newRow("sixty") << 60 << "00:14:00";
-        QTest::newRow("sixty-one") << 61 << "00:13:59";
-        QTest::newRow("seconds keep two digits") << 55 << "00:14:05";
-        QTest::newRow("900: the end is shown, the game still on") << 900 << "00:00:00";
+        QTest::addColumn<QString>("told"); // what the clock told a screen reader by itself
+        QTest::newRow("start") << 0 << "00:15:00"
+                               << "";
+        QTest::newRow("one tick") << 1 << "00:14:59"
+                                  << "";
+        QTest::newRow("sixty") << 60 << "00:14:00"
+                               << "";
+        QTest::newRow("sixty-one") << 61 << "00:13:59"
+                                   << "";
+        QTest::newRow("seconds keep two digits") << 55 << "00:14:05"
+                                                 << "";
+        QTest::newRow("five minutes left") << 600 << "00:05:00"
+                                           << "Tempo restante 5 minuti";
+        // Both told at the next turn of the event loop, which these ticks never give back.
+        QTest::newRow("one minute left") << 840 << "00:01:00"
+                                         << "Tempo restante 5 minuti Tempo restante 1 minuto";
+        QTest::newRow("900: the end is shown, the game still on")
+            << 900 << "00:00:00"
+            << "Tempo restante 5 minuti Tempo restante 1 minuto";
     }
 
     void countsDownOnTheLabel()
     {
         QFETCH(int, n);
         QFETCH(QString, caption);
+        QFETCH(QString, told);
         Game g;
         QVERIFY(g.start());
+        g.show();
+        QVERIFY(QTest::qWaitForWindowActive(g.form.get()));
+        const Announcer& announcer = g.form->announcer();
+        QTRY_COMPARE(announcer.spokenCount(), 1); // the first question's angle
+        const QString angle = announcer.lastSpoken();
         ticks(g, n);
         QCOMPARE(g.caption("lblconto"), caption);
         QCOMPARE(g.form->clock().text(), caption);
         QVERIFY(!g.form->hasEnded());
         QCOMPARE(g.dialogs.shown.size(), 2);
+        QTest::qWait(20);
+        QCOMPARE(announcer.lastSpoken(), told.isEmpty() ? angle : told);
+        QCOMPARE(announcer.spokenCount(), told.isEmpty() ? 1 : 2);
     }
 
     void tick901EndsTheGameWithTheLabelUnchanged()
