@@ -15,6 +15,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -53,6 +54,10 @@ class TestEndToEnd : public QObject
     QString sessionAddress;
     QProcess a11yLauncher;
     QProcess game;
+    // The screen reader a blind pupil uses, with its speech server, for one test.
+    QProcess speechServer;
+    QProcess screenReader;
+    std::optional<QTemporaryDir> readerHome;
 
     QProcessEnvironment environment() const
     {
@@ -484,6 +489,118 @@ class TestEndToEnd : public QObject
         return missing;
     }
 
+    // ---- What Orca says, read from its debug log ------------------------------------------
+
+    // Starts Orca as its user would have it, in Italian with its default settings, with a home
+    // of its own: speech-dispatcher speaking through espeak-ng into a silent ALSA device (there
+    // is no sound server to wait for), and Orca's log written line by line.
+    bool startScreenReader()
+    {
+        readerHome.emplace();
+        const QString home = readerHome->path();
+        const auto write = [&](const QString& name, const QByteArray& text) {
+            QDir().mkpath(QFileInfo(home + name).path());
+            QFile f(home + name);
+            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
+        };
+        if (!write(QStringLiteral("/.asoundrc"), "pcm.!default { type null }\n") ||
+            !write(QStringLiteral("/.config/speech-dispatcher/speechd.conf"),
+                   "AudioOutputMethod \"alsa\"\n"
+                   "AddModule \"espeak-ng\" \"sd_espeak-ng\" \"espeak-ng.conf\"\n"
+                   "DefaultModule espeak-ng\nDefaultLanguage \"it\"\n") ||
+            !write(QStringLiteral("/orca/orca-customizations.py"),
+                   "from orca import debug\n"
+                   "if debug.debugFile:\n"
+                   "    debug.debugFile.reconfigure(line_buffering=True)\n") ||
+            !QDir().mkpath(home + QStringLiteral("/run")))
+            return false;
+        QFile::setPermissions(home + QStringLiteral("/run"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QProcessEnvironment env = environment();
+        env.insert(QStringLiteral("HOME"), home);
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), home + QStringLiteral("/run"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), home + QStringLiteral("/.config"));
+        env.insert(QStringLiteral("XDG_DATA_HOME"), home + QStringLiteral("/.local/share"));
+        env.insert(QStringLiteral("XDG_CACHE_HOME"), home + QStringLiteral("/.cache"));
+        env.insert(QStringLiteral("GSETTINGS_BACKEND"), QStringLiteral("memory"));
+        env.insert(QStringLiteral("LANGUAGE"), QStringLiteral("it"));
+        speechServer.setProcessEnvironment(env);
+        speechServer.setStandardOutputFile(home + QStringLiteral("/speechd.out"));
+        speechServer.setStandardErrorFile(home + QStringLiteral("/speechd.out"));
+        screenReader.setStandardOutputFile(home + QStringLiteral("/orca.out"));
+        screenReader.setStandardErrorFile(home + QStringLiteral("/orca.out"));
+        speechServer.start(
+            QStringLiteral("speech-dispatcher"),
+            {QStringLiteral("--run-single"), QStringLiteral("--timeout"), QStringLiteral("0")});
+        screenReader.setProcessEnvironment(env);
+        screenReader.start(QStringLiteral("orca"),
+                           {QStringLiteral("--replace"), QStringLiteral("-u"),
+                            home + QStringLiteral("/orca"),
+                            QStringLiteral("--debug-file=") + readerLog()});
+        return speechServer.waitForStarted(10000) && screenReader.waitForStarted(10000) &&
+               waitFor([&] { return !spoken().isEmpty(); }, 30000);
+    }
+
+    void stopScreenReader()
+    {
+        for (QProcess* p : {&screenReader, &speechServer}) {
+            if (p->state() == QProcess::NotRunning)
+                continue;
+            p->terminate();
+            if (!p->waitForFinished(5000)) {
+                p->kill();
+                p->waitForFinished();
+            }
+        }
+        readerHome.reset();
+    }
+
+    QString readerLog() const { return readerHome->path() + QStringLiteral("/orca-debug.out"); }
+
+    // Every text Orca has sent to speech so far, in order, without the full stop it adds.
+    QStringList spoken() const
+    {
+        QFile f(readerLog());
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        static const QRegularExpression line(
+            QStringLiteral("SPEECH OUTPUT: (['\"])(.*)\\1\\s*\\{"));
+        QStringList out;
+        for (const QByteArray& l : f.readAll().split('\n')) {
+            const auto m = line.match(QString::fromUtf8(l));
+            if (m.hasMatch()) {
+                QString text = m.captured(2);
+                if (text.endsWith(u'.') && !text.endsWith(QStringLiteral("..")))
+                    text.chop(1);
+                out << text;
+            }
+        }
+        return out;
+    }
+
+    // Waits until Orca says a text matching `pattern`, at or after the `from`-th; the match.
+    QRegularExpressionMatch waitForSpeech(const QString& pattern, qsizetype from = 0,
+                                          int ms = 10000)
+    {
+        const QRegularExpression re(pattern);
+        QRegularExpressionMatch found;
+        waitFor(
+            [&] {
+                const QStringList said = spoken();
+                for (qsizetype i = from; i < said.size(); ++i) {
+                    found = re.match(said[i]);
+                    if (found.hasMatch())
+                        return true;
+                }
+                return false;
+            },
+            ms);
+        if (!found.hasMatch())
+            qWarning().noquote() << "not heard:" << pattern << "in"
+                                 << spoken().mid(from).join(QStringLiteral(" | "));
+        return found;
+    }
+
 private slots:
     void initTestCase()
     {
@@ -532,6 +649,7 @@ private slots:
             game.kill();
             game.waitForFinished();
         }
+        stopScreenReader();
     }
 
     void aWholeGameSetsARecord()
@@ -770,6 +888,93 @@ private slots:
         closeBox(*farewell);
         QVERIFY(game.waitForFinished(10000));
         QCOMPARE(game.exitCode(), 0);
+    }
+
+    // A blind pupil plays by ear with Orca: the angle, each total, the answer, the counts and
+    // the next angle are spoken by themselves, once each, and the rest is read on demand.
+    void aBlindPupilPlaysByEar()
+    {
+        QVERIFY2(startScreenReader(), "Orca did not start speaking");
+        const qsizetype atStart = spoken().size();
+        const QString window = startAndGreet(QStringLiteral("Eva"));
+        QVERIFY(!window.isEmpty());
+        focus(window); // as a window manager does when the greeting closes
+        const int menu = menuHeight(window);
+
+        const auto first = waitForSpeech(QStringLiteral("^Il primo angolo misura (\\d+) gradi?$"));
+        QVERIFY(first.hasMatch());
+        const int angle = first.captured(1).toInt();
+        QCOMPARE(angle, drawnAngle(screenshot(window), menu));
+
+        // "40" has the focus: Space presses it; Tab to "50" and Return presses that one.
+        qsizetype mark = spoken().size();
+        xdotool({QStringLiteral("key"), QStringLiteral("space")});
+        QVERIFY(waitForSpeech(QStringLiteral("^40$"), mark).hasMatch());
+        xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
+        QVERIFY(waitForSpeech(QStringLiteral("^50 pulsante$"), mark).hasMatch());
+        mark = spoken().size();
+        xdotool({QStringLiteral("key"), QStringLiteral("Return")});
+        QVERIFY(waitForSpeech(QStringLiteral("^90$"), mark).hasMatch());
+
+        // Nine Tabs on from "50" is "Verifica"; 90 is more than any complement.
+        for (int i = 0; i < 9; ++i)
+            xdotool({QStringLiteral("key"), QStringLiteral("Tab")});
+        QVERIFY(waitForSpeech(QStringLiteral("^Verifica pulsante$"), mark).hasMatch());
+        xdotool({QStringLiteral("key"), QStringLiteral("space")});
+        const auto box = waitForWindow(QStringLiteral("Attenzione"));
+        QVERIFY(box);
+        QVERIFY(waitForSpeech(u'^' +
+                                  QRegularExpression::escape(
+                                      QStringLiteral(" Hai raggiunto un valore maggiore. Il "
+                                                     "valore esatto era %1°")
+                                          .arg(90 - angle)) +
+                                  u'$',
+                              mark)
+                    .hasMatch());
+        closeBox(*box);
+        focus(window); // the window manager gives the keyboard back
+        const auto next = waitForSpeech(
+            QStringLiteral("^Risposte esatte 0, risposte errate 1\\. Il primo angolo misura "
+                           "(\\d+) gradi?$"),
+            mark);
+        QVERIFY(next.hasMatch());
+        QTest::qWait(300);
+        QCOMPARE(next.captured(1).toInt(), drawnAngle(screenshot(window), menu));
+
+        // What was said for this question, from the greeting to the next angle: every
+        // announcement once, and none with a word of its own (no "notifica").
+        const QStringList question = spoken().mid(atStart);
+        qInfo().noquote() << "Orca said:\n  " + question.join(QStringLiteral("\n  "));
+        for (const QString& once :
+             {first.captured(0), QStringLiteral("40"), QStringLiteral("90"), next.captured(0)})
+            QVERIFY2(question.count(once) == 1, qPrintable(once));
+        QVERIFY(std::none_of(question.cbegin(), question.cend(), [](const QString& t) {
+            return t.contains(QStringLiteral("notifica"), Qt::CaseInsensitive);
+        }));
+
+        // On demand: Orca's "read the status bar" (Orca+keypad Enter, twice).
+        mark = spoken().size();
+        xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150"),
+                 QStringLiteral("Insert+KP_Enter"), QStringLiteral("Insert+KP_Enter")});
+        QVERIFY(waitForSpeech(
+                    QStringLiteral("^Tempo restante 1[34] minut[oi]( e \\d+ second[oi])?$"), mark)
+                    .hasMatch());
+        for (const QString& fact :
+             {QStringLiteral("Somma 0"), QStringLiteral("Risposte esatte 0"),
+              QStringLiteral("Risposte errate 1"), next.captured(0).section(u'.', 1).trimmed()})
+            QVERIFY2(spoken().mid(mark).contains(fact), qPrintable(fact));
+
+        // A menu command's definition, chosen through the accessibility interface.
+        mark = spoken().size();
+        const auto definition =
+            actionAnsweredWhileItsBoxIsUp(QStringLiteral("Angolo giro"),
+                                          QStringLiteral("menu item"), QStringLiteral("^Sorvane$"));
+        QVERIFY(definition);
+        QVERIFY(
+            waitForSpeech(
+                QStringLiteral("^ Un angolo si dice giro quando la sua ampezza è di 360°$"), mark)
+                .hasMatch());
+        closeBox(*definition);
     }
 };
 
