@@ -99,4 +99,6 @@ set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
 ]=])
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};game;/")
+# The installer's script is CPack's own, made Italian: cmake/nsis/NSIS.template.in says how.
+list(APPEND CMAKE_MODULE_PATH "${PROJECT_SOURCE_DIR}/cmake/nsis")
 include(CPack)

@@ -4,6 +4,7 @@
 #include "platform/recordio_system.h"
 
 #include <array>
+#include <utility>
 
 namespace sorvane::platform {
 
@@ -31,7 +32,8 @@ std::string reason(SysError error)
     return "errore di sistema numero " + std::to_string(error.code);
 }
 
-RecordFile::RecordFile(RecordFile&& other) noexcept : handle_(other.handle_)
+RecordFile::RecordFile(RecordFile&& other) noexcept
+    : handle_(other.handle_), path_(std::move(other.path_))
 {
     other.handle_ = -1;
 }
@@ -41,6 +43,7 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept
     if (this != &other) {
         close();
         handle_ = other.handle_;
+        path_ = std::move(other.path_);
         other.handle_ = -1;
     }
     return *this;

@@ -103,6 +103,8 @@ public:
 
 private:
     std::intptr_t handle_ = -1;
+    // The name it was opened by: on Windows, a removed file is told by it.
+    std::filesystem::path path_;
 };
 
 // Holds back the signals that end the program (a user logging out, Ctrl+C, kill) while it

@@ -2,8 +2,11 @@
 
 #include "platform/recordio.h"
 #include "platform/recordio_system.h"
+#include "platform/recordrights_win32.h"
 
 #include <array>
+#include <cstring>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +47,10 @@ constexpr std::array reasons{
     Reason{ERROR_OUTOFMEMORY, "memoria insufficiente"},
     Reason{ERROR_INVALID_HANDLE, "il file non è aperto nel modo giusto"},
     Reason{ERROR_INVALID_PARAMETER, "operazione non valida su questo file"},
+    Reason{ERROR_INVALID_ACL, "impossibile preparare i permessi del file"},
+    Reason{ERROR_INVALID_SID, "impossibile preparare i permessi del file"},
+    Reason{ERROR_INVALID_SECURITY_DESCR, "impossibile preparare i permessi del file"},
+    Reason{ERROR_NONE_MAPPED, "impossibile preparare i permessi del file"},
 };
 
 HANDLE native(std::intptr_t handle)
@@ -63,8 +70,9 @@ bool isFolder(const std::filesystem::path& path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// Full control for the system and the administrators, reading and writing for every user:
-// one record per machine, which every pupil may beat.
+// The rights of a file created here (recordrights_win32.h), built once per opening. A
+// failure to build them is the opening's failure: a file created with the folder's own rights
+// would be one that pupils may only read.
 class SharedFileSecurity
 {
 public:
@@ -72,18 +80,31 @@ public:
     {
         attributes_.nLength = sizeof attributes_;
         attributes_.bInheritHandle = FALSE;
-        ConvertStringSecurityDescriptorToSecurityDescriptorW(
-            L"D:(A;;FA;;;SY)(A;;FA;;;BA)(A;;FRFW;;;BU)", SDDL_REVISION_1,
-            &attributes_.lpSecurityDescriptor, nullptr);
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                recordFileRights, SDDL_REVISION_1, &attributes_.lpSecurityDescriptor, nullptr)) {
+            error_ = lastError();
+            attributes_.lpSecurityDescriptor = nullptr;
+        }
     }
     ~SharedFileSecurity() { LocalFree(attributes_.lpSecurityDescriptor); }
     SharedFileSecurity(const SharedFileSecurity&) = delete;
     SharedFileSecurity& operator=(const SharedFileSecurity&) = delete;
-    SECURITY_ATTRIBUTES* get() { return attributes_.lpSecurityDescriptor ? &attributes_ : nullptr; }
+    SysError error() const { return error_; }
+    SECURITY_ATTRIBUTES* get() { return &attributes_; }
 
 private:
     SECURITY_ATTRIBUTES attributes_{};
+    SysError error_;
 };
+
+// Which file a handle leads to: its volume and its number on it.
+std::optional<FILE_ID_INFO> identity(HANDLE h)
+{
+    FILE_ID_INFO id{};
+    if (!GetFileInformationByHandleEx(h, FileIdInfo, &id, sizeof id))
+        return std::nullopt;
+    return id;
+}
 
 } // namespace
 
@@ -105,6 +126,10 @@ RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Mi
     RecordFile file;
     const DWORD rights = GENERIC_READ | (access == Access::ReadWrite ? GENERIC_WRITE : 0);
     SharedFileSecurity security;
+    if (missing == Missing::Create && security.error()) {
+        error = security.error();
+        return file;
+    }
     // Other copies of the game read, write and even delete the file while it is open here;
     // a reparse point (a symbolic link, a junction) is opened itself, never followed.
     const HANDLE h =
@@ -119,6 +144,7 @@ RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Mi
         return file;
     }
     file.handle_ = reinterpret_cast<std::intptr_t>(h);
+    file.path_ = path;
     BY_HANDLE_FILE_INFORMATION info{};
     if (GetFileType(h) != FILE_TYPE_DISK) {
         error.code = notRegularFile;
@@ -234,33 +260,22 @@ bool RecordFile::removed() const
     if (GetFileInformationByHandleEx(native(handle_), FileStandardInfo, &info, sizeof info) &&
         (info.DeletePending || info.NumberOfLinks == 0))
         return true;
-    BY_HANDLE_FILE_INFORMATION links{};
-    if (GetFileInformationByHandle(native(handle_), &links) && links.nNumberOfLinks == 0)
-        return true;
-    // Not every Windows file system says so: the file's name is opened again, which fails for
-    // a file deleted while open, and must lead to this same file.
-    std::wstring name(MAX_PATH, L'\0');
-    DWORD n = GetFinalPathNameByHandleW(native(handle_), name.data(), DWORD(name.size()), 0);
-    if (n >= name.size()) {
-        name.resize(n + 1);
-        n = GetFinalPathNameByHandleW(native(handle_), name.data(), DWORD(name.size()), 0);
-    }
-    if (n == 0 || n >= name.size())
-        return false; // cannot tell: taken as it is
-    name.resize(n);
-    const HANDLE again =
-        CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // Not every Windows file system says so, nor does a file moved away: the name the file was
+    // opened by must still lead to this same file. Gone, or leading to another file or to a
+    // folder made in its place, it has lost its name; reopened, such a name fails with the
+    // reason of its own.
+    const HANDLE again = CreateFileW(
+        path_.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+        OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (again == INVALID_HANDLE_VALUE)
         return true;
-    BY_HANDLE_FILE_INFORMATION mine{}, named{};
-    const bool same = GetFileInformationByHandle(native(handle_), &mine) &&
-                      GetFileInformationByHandle(again, &named) &&
-                      mine.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
-                      mine.nFileIndexHigh == named.nFileIndexHigh &&
-                      mine.nFileIndexLow == named.nFileIndexLow;
+    const auto mine = identity(native(handle_));
+    const auto named = identity(again);
     CloseHandle(again);
-    return !same;
+    if (!mine || !named)
+        return false; // cannot tell: taken as it is
+    return mine->VolumeSerialNumber != named->VolumeSerialNumber ||
+           std::memcmp(&mine->FileId, &named->FileId, sizeof mine->FileId) != 0;
 }
 
 // The record files belong to the Users group, given by the rights they are created with.

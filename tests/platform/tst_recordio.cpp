@@ -13,8 +13,12 @@
 #include <vector>
 
 #ifdef _WIN32
+#include "platform/recordrights_win32.h"
+
 #include <process.h>
 #include <windows.h>
+
+#include <sddl.h>
 #else
 #include <csignal>
 #include <spawn.h>
@@ -246,7 +250,8 @@ void reasons()
     const std::vector<int> codes{
         ERROR_FILE_NOT_FOUND, ERROR_PATH_NOT_FOUND, ERROR_ACCESS_DENIED,    ERROR_SHARING_VIOLATION,
         ERROR_LOCK_VIOLATION, ERROR_DISK_FULL,      ERROR_HANDLE_DISK_FULL, ERROR_WRITE_PROTECT,
-        ERROR_FILE_TOO_LARGE, ERROR_IO_DEVICE,      ERROR_INVALID_NAME,     ERROR_NOT_ENOUGH_QUOTA};
+        ERROR_FILE_TOO_LARGE, ERROR_IO_DEVICE,      ERROR_INVALID_NAME,     ERROR_NOT_ENOUGH_QUOTA,
+        ERROR_INVALID_ACL};
 #else
     const std::vector<int> codes{ENOENT, EACCES, EPERM,  EISDIR, ENXIO, ELOOP, EMLINK,
                                  EAGAIN, ENOSPC, EDQUOT, EROFS,  EFBIG, EIO,   EINTR};
@@ -260,6 +265,58 @@ void reasons()
               "an Italian reason of its own for code " + std::to_string(code));
     }
     check(reason(SysError{98765}) == general + "98765", "any other code is named by its number");
+}
+
+// The rights a created record file is given on Windows (wine keeps none of them, so they are
+// read from the descriptor itself): what each of these holds, and nothing for Everyone.
+void rights()
+{
+#ifdef _WIN32
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    check(ConvertStringSecurityDescriptorToSecurityDescriptorW(recordFileRights, SDDL_REVISION_1,
+                                                               &descriptor, nullptr),
+          "the record files' rights make a security descriptor");
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL dacl = nullptr;
+    check(descriptor && GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) &&
+              present && dacl,
+          "the descriptor has its own access list");
+    struct Holder
+    {
+        WELL_KNOWN_SID_TYPE sid;
+        ACCESS_MASK allowed;
+        const char* name;
+    };
+    const Holder holders[]{
+        {WinLocalSystemSid, FILE_ALL_ACCESS, "the system: full control"},
+        {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS, "the administrators: full control"},
+        {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_WRITE, "the Users: read and write"},
+        {WinWorldSid, 0, "Everyone: nothing"},
+    };
+    for (const Holder& holder : holders) {
+        BYTE sid[SECURITY_MAX_SID_SIZE];
+        DWORD size = sizeof sid;
+        CreateWellKnownSid(holder.sid, nullptr, sid, &size);
+        ACCESS_MASK allowed = 0;
+        bool denied = false;
+        for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
+            ACE_HEADER* ace = nullptr;
+            if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)))
+                continue;
+            if (ace->AceType == ACCESS_ALLOWED_ACE_TYPE) {
+                auto* allow = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
+                if (EqualSid(&allow->SidStart, sid))
+                    allowed |= allow->Mask;
+            } else {
+                denied = true;
+            }
+        }
+        check(allowed == holder.allowed && !denied, holder.name);
+    }
+    LocalFree(descriptor);
+#else
+    skip("rights of the Windows record files: Windows only");
+#endif
 }
 
 void windowsFolder()
@@ -345,6 +402,7 @@ int main(int argc, char* argv[])
     locking(dir);
     signals(dir);
     reasons();
+    rights();
     windowsFolder();
     std::error_code ignored;
     fs::remove_all(dir, ignored);

@@ -173,9 +173,14 @@ private slots:
         g.dialogs.answers = {QStringLiteral("Eva")};
         g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
             if (s.text.startsWith(QStringLiteral("Ciao"))) {
-                // The name file turns into something that cannot be written.
-                QFile::remove(g.namePath());
-                QDir().mkpath(g.namePath());
+                // The name file turns into something that cannot be written: deleted, and a
+                // folder made in its place. Moved aside first, so that its name is free at
+                // once on every system (Windows without POSIX deletion, wine among them,
+                // keeps a deleted file's name while the game holds the file open).
+                const QString aside = g.namePath() + QStringLiteral(".vecchio");
+                QVERIFY(QFile::rename(g.namePath(), aside));
+                QVERIFY(QFile::remove(aside));
+                QVERIFY(QDir().mkpath(g.namePath()));
             }
         };
         playAndLeave(g, 2);

@@ -3,14 +3,27 @@
 # exit status is the result.
 #
 #   cmake -DCOMPILER=... -DSOURCES=a.cpp|b.cpp -DWARNINGS=-Wall|... -DINCLUDE=src
+#         [-DWINDRES=... -DRESOURCES=a.rc|...] [-DLINK_FLAGS=...|...]
 #         -DOUTPUT=x.exe -DPREFIX=wine-prefix -P run_under_wine.cmake
 
 cmake_policy(VERSION 3.25)
 
 string(REPLACE "|" ";" SOURCES "${SOURCES}")
 string(REPLACE "|" ";" WARNINGS "${WARNINGS}")
+string(REPLACE "|" ";" LINK_FLAGS "${LINK_FLAGS}")
+# The program's resources (its manifest), compiled apart and linked in.
+set(objects)
+foreach(rc IN LISTS RESOURCES)
+    cmake_path(GET rc STEM stem)
+    set(object "${OUTPUT}.${stem}.res.o")
+    execute_process(COMMAND ${WINDRES} -O coff ${rc} -o ${object} RESULT_VARIABLE result)
+    if(NOT result EQUAL 0)
+        message(FATAL_ERROR "Could not compile ${rc} for Windows")
+    endif()
+    list(APPEND objects "${object}")
+endforeach()
 execute_process(COMMAND ${COMPILER} -std=c++20 ${WARNINGS} -O1 -static -I${INCLUDE}
-                        ${SOURCES} -o ${OUTPUT}
+                        ${SOURCES} ${objects} ${LINK_FLAGS} -o ${OUTPUT}
                 RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
     message(FATAL_ERROR "Could not build ${OUTPUT} for Windows")
