@@ -75,8 +75,11 @@ Announcer::Announcer(QWidget* canvas, std::vector<Item> items) : QWidget(canvas)
         auto* w = new Spoken(this, QAccessible::StaticText, std::move(item.text));
         w->setGeometry(item.place);
     }
-    notice_ = new Spoken(this, QAccessible::Notification, [this] { return lastSpoken_; });
-    notice_->hide();
+    for (std::size_t i = 0; i < notices_.size(); ++i) {
+        notices_[i] =
+            new Spoken(this, QAccessible::Notification, [this, i] { return noticeTexts_[i]; });
+        notices_[i]->hide();
+    }
     canvas->window()->installEventFilter(this);
 }
 
@@ -104,7 +107,10 @@ void Announcer::speak()
     lastSpoken_ = waiting_.join(u' ');
     waiting_.clear();
     ++spokenCount_;
-    QAccessibleEvent shown(notice_, QAccessible::ObjectShow);
+    QWidget* notice = notices_[nextNotice_];
+    noticeTexts_[nextNotice_] = lastSpoken_;
+    nextNotice_ = (nextNotice_ + 1) % notices_.size();
+    QAccessibleEvent shown(notice, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
 }
 

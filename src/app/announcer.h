@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -19,7 +20,7 @@ namespace sorvane {
 // ignored by Orca. What Orca does speak, whatever has the focus, is a notification that is
 // shown; inside a status bar it speaks only the notification's text, without the word
 // "notification". So this is an accessibility-only status bar: drawn nowhere, under every
-// control, taking no click and no focus. It holds a hidden notification, "shown" to announce
+// control, taking no click and no focus. It holds hidden notifications, "shown" to announce
 // a text, and one item per fact, whose names are what Orca's "read status bar" command
 // (Orca+keypad Enter twice) speaks. Their names are read when asked for, so nothing is sent
 // every second for the clock.
@@ -55,7 +56,11 @@ private:
     void speakWhenActive();
     void speak();
 
-    QWidget* notice_;
+    // Two notifications, used in turn: a screen reader reads a notification's name a little
+    // after it is shown, and by then a second announcement must not have changed it.
+    std::array<QWidget*, 2> notices_{};
+    std::array<QString, 2> noticeTexts_;
+    std::size_t nextNotice_ = 0;
     QStringList waiting_;
     QString lastSpoken_;
     int spokenCount_ = 0;
