@@ -65,7 +65,6 @@ void Announcer::installAccessibility()
 
 Announcer::Announcer(QWidget* canvas, std::vector<Item> items) : QWidget(canvas)
 {
-    installAccessibility();
     setObjectName(QStringLiteral("annunci"));
     setGeometry(canvas->rect());
     setAttribute(Qt::WA_TransparentForMouseEvents);

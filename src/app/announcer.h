@@ -45,8 +45,9 @@ public:
     QString lastSpoken() const { return lastSpoken_; }
     int spokenCount() const { return spokenCount_; }
 
-    // Makes the accessibility layer create this class's own objects; once, before the first
-    // window is built.
+    // Makes the accessibility layer create this class's own objects. Called once by the window
+    // before it creates its first control: an accessible object made before it would be Qt's
+    // default one, and kept.
     static void installAccessibility();
 
 protected:

@@ -116,7 +116,7 @@ void Form1::buildLayout()
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
     setFont(makeFont(Family::SansSerif, px8_25, false));
 
-    Announcer::installAccessibility(); // before any control's accessible object is made
+    Announcer::installAccessibility();
     auto* canvas = new Canvas(this, *surface_);
     canvas->setFixedSize(748, 552);
     setCentralWidget(canvas);
@@ -201,10 +201,8 @@ void Form1::buildLayout()
         canvas, {{lblangolo->geometry(),
                   [this] { return primoangolo_ > 0 ? spoken::angle(primoangolo_) : QString(); }},
                  {lbltotal4->geometry(), [this] { return spoken::total(somma_); }},
-                 {lblScore->geometry(),
-                  [this] { return QStringLiteral("Risposte esatte %1").arg(counts_.esatte); }},
-                 {lblScore1->geometry(),
-                  [this] { return QStringLiteral("Risposte errate %1").arg(counts_.errate); }},
+                 {lblScore->geometry(), [this] { return spoken::rightAnswers(counts_.esatte); }},
+                 {lblScore1->geometry(), [this] { return spoken::wrongAnswers(counts_.errate); }},
                  {lblconto->geometry(), [this] { return spoken::timeLeft(clock_); }}});
 
     // The band behind the value buttons.

@@ -18,9 +18,20 @@ inline QString angle(qint16 primoangolo)
         .arg(primoangolo == 1 ? QStringLiteral("grado") : QStringLiteral("gradi"));
 }
 
+inline QString rightAnswers(qint16 esatte)
+{
+    return QStringLiteral("Risposte esatte %1").arg(esatte);
+}
+
+inline QString wrongAnswers(qint16 errate)
+{
+    return QStringLiteral("Risposte errate %1").arg(errate);
+}
+
+// Both counts as one sentence: "Risposte esatte 1, risposte errate 0."
 inline QString counts(qint16 esatte, qint16 errate)
 {
-    return QStringLiteral("Risposte esatte %1, risposte errate %2.").arg(esatte).arg(errate);
+    return rightAnswers(esatte) + QStringLiteral(", ") + wrongAnswers(errate).toLower() + u'.';
 }
 
 inline QString total(qint16 somma)
