@@ -110,6 +110,10 @@ bool Form1::Form_Load()
         fatal(*stored.error);
         return false;
     }
+    // Another copy has kept the files too long: the pupil plays all the same, and the end of
+    // the game compares with the record the files hold then.
+    if (stored.unknown)
+        dialogs_.message(recordUnknown());
     lblpunti->setCaption(stored.score);
     lblnome->setCaption(stored.name);
 
@@ -262,6 +266,8 @@ void Form1::Cmdexit1_Click()
         return;
     if (result.outcome == StoreOutcome::Failed && result.error)
         dialogs_.message({result.error->message(), {}, BoxIcon::Error});
+    else if (result.outcome == StoreOutcome::Busy)
+        dialogs_.message(recordNotStored());
     else if (result.outcome == StoreOutcome::Stored)
         dialogs_.message(recordStored());
     endProgram();

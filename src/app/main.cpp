@@ -22,6 +22,13 @@ int main(int argc, char* argv[])
     // group is given up for good; the rest of the run, Qt included, has only these open
     // files. Whatever could not be opened is told at its own step of start-up, as always.
     const bool privileged = platform::startedPrivileged();
+    // The game has no options of its own. Installed with its group, it gives Qt none of the
+    // pupil's either: Qt's own name folders to load plugins from, and platforms and themes that
+    // load more.
+    if (privileged && argc > 1) {
+        std::fprintf(stderr, "sorvane: opzione sconosciuta: %s\n", argv[1]);
+        return 2;
+    }
     const sorvane::RecordFolder records = sorvane::machineRecordFolder();
     std::optional<sorvane::RecordHandles> opened;
     if (records.error.empty()) {
@@ -36,11 +43,21 @@ int main(int argc, char* argv[])
             return 1;
         }
         // A pupil must not be able to put code or settings of theirs into the process that
-        // holds the record files.
-        platform::removeUnsafeEnvironment();
+        // holds the record files: only what the game needs of the environment is kept, and
+        // Qt takes no theme or settings from the desktop, which would load the desktop's own
+        // libraries and, through them, whatever a pupil's settings name.
+        if (!platform::keepSafeEnvironment()) {
+            std::fprintf(stderr, "sorvane: nessuno schermo X11 su cui mostrare il gioco "
+                                 "(la variabile DISPLAY)\n");
+            return 1;
+        }
+        QGuiApplication::setDesktopSettingsAware(false);
     }
 
-    QApplication app(argc, argv);
+    static int fixedArgc = 1;
+    static char programName[] = "sorvane";
+    static char* fixedArgv[] = {programName, nullptr};
+    QApplication app(privileged ? fixedArgc : argc, privileged ? fixedArgv : argv);
     QApplication::setApplicationName(QStringLiteral("Sorvane"));
     sorvane::useGameStyle();
     QApplication::setWindowIcon(sorvane::icons::window());

@@ -21,9 +21,11 @@ bool startedPrivileged();
 // unable to go on safely.
 SysError dropPrivilege();
 
-// Removes the variables through which Qt and the libraries it loads would take code or
-// configuration from a folder the user chooses. Run before Qt starts, when started privileged.
-void removeUnsafeEnvironment();
+// Keeps only the environment the game needs, each variable of the shape it must have, and sets
+// the rest itself (the X11 platform, no GL): nothing else of the user's reaches Qt or the
+// libraries it loads, so none of them takes code from a folder the user chooses. Run before Qt
+// starts, when started privileged. False when there is no X display to show the game on.
+bool keepSafeEnvironment();
 
 // Argument `index` of the command line as a path, exactly as it was given: its bytes on POSIX,
 // the wide command line on Windows. Empty when there is no such argument.

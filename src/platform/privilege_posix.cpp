@@ -2,63 +2,127 @@
 
 #include "platform/privilege.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 #include <sys/auxv.h>
 #include <unistd.h>
-
-extern char** environ;
+#include <utility>
+#include <vector>
 
 namespace sorvane::platform {
 
 namespace {
 
-// Qt's own variables that name a file or folder to load plugins, styles, themes or settings
-// from, and those of the libraries a Qt program may load (GTK through a platform theme,
-// fontconfig, GIO, the input methods). The C library already drops its own (LD_PRELOAD and
-// the like) from a privileged program.
-constexpr std::array unsafeVariables{
-    "QT_PLUGIN_PATH",
-    "QT_QPA_PLATFORM_PLUGIN_PATH",
-    "QT_QPA_PLATFORMTHEME",
-    "QT_QPA_GENERIC_PLUGINS",
-    "QT_QPA_FONTDIR",
-    "QT_STYLE_OVERRIDE",
-    "QT_IM_MODULE",
-    "QT_IM_MODULES",
-    "QT_XCB_GL_INTEGRATION",
-    "QT_QPA_EGLFS_INTEGRATION",
-    "QT_WAYLAND_SHELL_INTEGRATION",
-    "QT_WAYLAND_CLIENT_BUFFER_INTEGRATION",
-    "QT_WAYLAND_DECORATION",
-    "QT_OPENGL_DLL",
-    "QT_LOGGING_CONF",
-    "QT_CONF_PATH",
-    "QT_ACCESSIBILITY_BRIDGE",
-    "QT_XKB_CONFIG_ROOT",
-    "GTK_MODULES",
-    "GTK3_MODULES",
-    "GTK_PATH",
-    "GTK_IM_MODULE",
-    "GTK_IM_MODULE_FILE",
-    "GTK_EXE_PREFIX",
-    "GTK_DATA_PREFIX",
-    "GIO_EXTRA_MODULES",
-    "GIO_MODULE_DIR",
-    "GDK_PIXBUF_MODULE_FILE",
-    "GDK_PIXBUF_MODULEDIR",
-    "FONTCONFIG_FILE",
-    "FONTCONFIG_PATH",
-    "FONTCONFIG_SYSROOT",
-    "XCOMPOSEFILE",
-    "XLOCALEDIR",
-    "XDG_CONFIG_HOME",
-    "XDG_CONFIG_DIRS",
-    "XDG_DATA_HOME",
-    "XDG_DATA_DIRS",
+// The shape a kept variable's value must have; a value of any other shape is dropped.
+enum class Shape
+{
+    Display, // an X display: "host:0.0", letters, digits and . _ : / -
+    Path,    // an absolute path
+    Buses,   // D-Bus addresses, each of them a socket ("unix:"), never "unixexec:" or
+             // "autolaunch:", which start a program
+    Locale,  // a locale's name, or a list of them: letters, digits and _ . @ : -, never a '/'
+    Switch,  // "0" or "1"
+    Setting, // a plain value: letters, digits and . , ; = _ -
 };
+
+struct Kept
+{
+    const char* name;
+    Shape shape;
+};
+
+// All that a game started privileged keeps of the environment it was given; everything else is
+// dropped, whatever its name. Not one of these names code or settings to load: each says where
+// the game is shown, with whom it talks, in which language, or at which size.
+constexpr std::array kept{
+    // The X server that shows the window, and the file of cookies that lets the game in: the
+    // server sends events and takes pictures, never code.
+    Kept{"DISPLAY", Shape::Display},
+    Kept{"XAUTHORITY", Shape::Path},
+    // The session's bus, the accessibility bus beside it through which a screen reader reads
+    // the game, and the folder of the session's sockets, where the session's bus lies when no
+    // address is given: a bus carries messages, never code. Only sockets are kept: the other
+    // kinds of address start a program.
+    Kept{"DBUS_SESSION_BUS_ADDRESS", Shape::Buses},
+    Kept{"AT_SPI_BUS_ADDRESS", Shape::Buses},
+    Kept{"XDG_RUNTIME_DIR", Shape::Path},
+    // Qt's switches that turn its accessibility bridge on before a screen reader asks.
+    Kept{"QT_LINUX_ACCESSIBILITY_ALWAYS_ON", Shape::Switch},
+    Kept{"QT_ACCESSIBILITY", Shape::Switch},
+    // Language and locale, by name: the C library of a privileged program reads a locale from
+    // the system's own folders only, and a name with a '/' is dropped here first.
+    Kept{"LANG", Shape::Locale},
+    Kept{"LANGUAGE", Shape::Locale},
+    Kept{"LC_ALL", Shape::Locale},
+    Kept{"LC_CTYPE", Shape::Locale},
+    Kept{"LC_NUMERIC", Shape::Locale},
+    Kept{"LC_TIME", Shape::Locale},
+    Kept{"LC_COLLATE", Shape::Locale},
+    Kept{"LC_MONETARY", Shape::Locale},
+    Kept{"LC_MESSAGES", Shape::Locale},
+    Kept{"LC_PAPER", Shape::Locale},
+    Kept{"LC_NAME", Shape::Locale},
+    Kept{"LC_ADDRESS", Shape::Locale},
+    Kept{"LC_TELEPHONE", Shape::Locale},
+    Kept{"LC_MEASUREMENT", Shape::Locale},
+    Kept{"LC_IDENTIFICATION", Shape::Locale},
+    // The screen's scale, as desktops set it for a screen of high density: numbers.
+    Kept{"QT_SCALE_FACTOR", Shape::Setting},
+    Kept{"QT_SCREEN_SCALE_FACTORS", Shape::Setting},
+    Kept{"QT_ENABLE_HIGHDPI_SCALING", Shape::Switch},
+    Kept{"QT_SCALE_FACTOR_ROUNDING_POLICY", Shape::Setting},
+    Kept{"QT_FONT_DPI", Shape::Setting},
+};
+
+// What the game chooses itself, whatever it was given.
+constexpr std::array<std::array<const char*, 2>, 2> chosen{{
+    // X11, whose plugin is Qt's own, from Qt's own folder.
+    {"QT_QPA_PLATFORM", "xcb"},
+    // The game draws with the raster engine: no GL library is loaded, nor any of the drivers
+    // that one would load.
+    {"QT_XCB_GL_INTEGRATION", "none"},
+}};
+
+bool onlyOf(std::string_view value, std::string_view allowed)
+{
+    return std::all_of(value.begin(), value.end(), [allowed](char c) {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+               allowed.find(c) != std::string_view::npos;
+    });
+}
+
+bool hasShape(std::string_view value, Shape shape)
+{
+    if (value.empty())
+        return false;
+    switch (shape) {
+    case Shape::Display:
+        return value.find(':') != std::string_view::npos && onlyOf(value, "._:/-");
+    case Shape::Path:
+        return value.front() == '/' &&
+               std::none_of(value.begin(), value.end(), [](char c) { return c > 0 && c < 0x20; });
+    case Shape::Buses:
+        for (std::size_t start = 0; start <= value.size();) {
+            const std::size_t end = std::min(value.find(';', start), value.size());
+            const std::string_view address = value.substr(start, end - start);
+            if (!address.empty() && (!address.starts_with("unix:") || !onlyOf(address, ":=,._/-%")))
+                return false;
+            start = end + 1;
+        }
+        return true;
+    case Shape::Locale:
+        return onlyOf(value, "_.@:-");
+    case Shape::Switch:
+        return value == "0" || value == "1";
+    case Shape::Setting:
+        return onlyOf(value, ".,;=_-");
+    }
+    return false;
+}
 
 } // namespace
 
@@ -84,10 +148,25 @@ SysError dropPrivilege()
     return {};
 }
 
-void removeUnsafeEnvironment()
+bool keepSafeEnvironment()
 {
-    for (const char* name : unsafeVariables)
-        ::unsetenv(name);
+    std::vector<std::pair<std::string, std::string>> keep;
+    for (const Kept& k : kept) {
+        const char* value = std::getenv(k.name);
+        if (value && hasShape(value, k.shape))
+            keep.emplace_back(k.name, value);
+    }
+    // Without its own variable the X cookie is in the home folder, which is not kept.
+    const char* home = std::getenv("HOME");
+    if (!std::getenv("XAUTHORITY") && home && hasShape(home, Shape::Path))
+        keep.emplace_back("XAUTHORITY", std::string(home) + "/.Xauthority");
+    if (::clearenv() != 0)
+        return false;
+    for (const auto& [name, value] : keep)
+        ::setenv(name.c_str(), value.c_str(), 1);
+    for (const auto& [name, value] : chosen)
+        ::setenv(name, value, 1);
+    return std::getenv("DISPLAY") != nullptr;
 }
 
 std::filesystem::path argumentPath(int argc, char* argv[], int index)

@@ -19,7 +19,10 @@ SysError dropPrivilege()
     return {};
 }
 
-void removeUnsafeEnvironment() {}
+bool keepSafeEnvironment()
+{
+    return true;
+}
 
 std::filesystem::path argumentPath(int, char*[], int index)
 {

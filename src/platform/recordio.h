@@ -54,12 +54,14 @@ public:
         Busy, // another process holds it
         Failed
     };
-    // Who may write a file that is created: every user of the machine, or only the owner and
-    // the file's group (the game's own group, where it is installed with one).
+    // Who may use a file that is created: every user of the machine; or, where the game is
+    // installed with a group of its own, that group only, with every user still reading it
+    // (the record) or not even that (the journal, whose lock no pupil may take).
     enum class Sharing
     {
         EveryUser,
-        Group
+        Group,
+        GroupOnly
     };
 
     RecordFile() = default;
@@ -93,10 +95,9 @@ public:
     // Whether the file has lost its name since it was opened (deleted while the game ran).
     bool removed() const;
 
-    // Gives the file to `group`, writable by the owner and that group only and readable by
-    // all; its bytes stay as they are. Not on Windows, whose record files belong to the
-    // Users group.
-    SysError shareWithGroup(const std::string& group);
+    // Gives the file to `group`, with the mode of `sharing` (Group or GroupOnly); its bytes
+    // stay as they are. Not on Windows, whose record files belong to the Users group.
+    SysError shareWithGroup(const std::string& group, Sharing sharing);
 
     // Closes now, reporting a failure of the close itself.
     SysError close();

@@ -43,9 +43,20 @@ constexpr std::array reasons{
 };
 
 // A created record file is shared by every user of the machine, or, where the game is installed
-// with a group of its own, writable by that group only: the one home of the two modes.
-constexpr mode_t everyUserMode = 0666;
-constexpr mode_t groupMode = 0664;
+// with a group of its own, writable by that group only, and the journal not even readable by
+// others: the one home of the modes.
+constexpr mode_t modeFor(RecordFile::Sharing sharing)
+{
+    switch (sharing) {
+    case RecordFile::Sharing::EveryUser:
+        break;
+    case RecordFile::Sharing::Group:
+        return 0664;
+    case RecordFile::Sharing::GroupOnly:
+        return 0660;
+    }
+    return 0666;
+}
 
 // Retries a call that a signal interrupted.
 template <typename Call>
@@ -58,12 +69,14 @@ auto retrying(Call call)
     return result;
 }
 
-int openChecked(const char* path, int flags, SysError& error)
+// `mode` is that of a file it creates: never more than the file ends up with, so that nobody may
+// open it before its mode is set.
+int openChecked(const char* path, int flags, mode_t mode, SysError& error)
 {
     // Non-blocking, so that a FIFO or a device in place of the file never hangs the game;
     // not through a symbolic link in the last part of the path.
     const int fd = retrying(
-        [&] { return ::open(path, flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666); });
+        [&] { return ::open(path, flags | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, mode); });
     if (fd < 0) {
         error.code = errno;
         return -1;
@@ -118,12 +131,11 @@ RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Mi
     RecordFile file;
     if (missing == Missing::Create) {
         // Exclusive creation tells a new file from an existing one, which stays as it is.
-        file.handle_ = openChecked(path.c_str(), flags | O_CREAT | O_EXCL, error);
+        file.handle_ = openChecked(path.c_str(), flags | O_CREAT | O_EXCL, modeFor(sharing), error);
         if (file.isOpen()) {
             // Shared by the whole machine, whatever the umask: a file created by the game
             // installed with a group of its own gets that group, as the folder's files do.
-            if (::fchmod(int(file.handle_),
-                         sharing == Sharing::Group ? groupMode : everyUserMode) != 0) {
+            if (::fchmod(int(file.handle_), modeFor(sharing)) != 0) {
                 error.code = errno;
                 file.close();
             }
@@ -133,7 +145,7 @@ RecordFile RecordFile::open(const std::filesystem::path& path, Access access, Mi
             return file;
         error = {};
     }
-    file.handle_ = openChecked(path.c_str(), flags, error);
+    file.handle_ = openChecked(path.c_str(), flags, 0, error);
     return file;
 }
 
@@ -216,14 +228,14 @@ bool RecordFile::removed() const
     return ::fstat(int(handle_), &st) == 0 && st.st_nlink == 0;
 }
 
-SysError RecordFile::shareWithGroup(const std::string& group)
+SysError RecordFile::shareWithGroup(const std::string& group, Sharing sharing)
 {
     errno = 0;
     const struct group* entry = ::getgrnam(group.c_str());
     if (!entry)
         return {errno != 0 ? errno : ENOENT};
     if (::fchown(int(handle_), uid_t(-1), entry->gr_gid) != 0 ||
-        ::fchmod(int(handle_), groupMode) != 0)
+        ::fchmod(int(handle_), modeFor(sharing)) != 0)
         return {errno};
     return {};
 }

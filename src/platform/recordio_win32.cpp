@@ -279,7 +279,7 @@ bool RecordFile::removed() const
 }
 
 // The record files belong to the Users group, given by the rights they are created with.
-SysError RecordFile::shareWithGroup(const std::string&)
+SysError RecordFile::shareWithGroup(const std::string&, Sharing)
 {
     return {ERROR_NOT_SUPPORTED};
 }

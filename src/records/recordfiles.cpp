@@ -7,6 +7,7 @@
 
 #include <QDir>
 
+#include <array>
 #include <chrono>
 #include <filesystem>
 #include <thread>
@@ -67,26 +68,26 @@ std::optional<RecordError> readOld(OpenedFile& f, QByteArray& old)
     return std::nullopt;
 }
 
-// Holds the score file's lock, which guards all three files against another copy of the game,
-// from taking it to the end of its scope.
-class ScoreLock
+// Holds the lock that guards all three files against another copy of the game (see
+// RecordHandles::lockFile), from taking it to the end of its scope.
+class RecordLock
 {
 public:
-    explicit ScoreLock(RecordFile& score) : score_(score) {}
-    ~ScoreLock()
+    explicit RecordLock(RecordFile& file) : file_(file) {}
+    ~RecordLock()
     {
         if (taken_)
-            score_.unlock();
+            file_.unlock();
     }
-    ScoreLock(const ScoreLock&) = delete;
-    ScoreLock& operator=(const ScoreLock&) = delete;
+    RecordLock(const RecordLock&) = delete;
+    RecordLock& operator=(const RecordLock&) = delete;
 
     // Tries again in short slices while another copy holds it, up to the limit.
     std::optional<SysError> take(const RecordFiles::Wait& wait)
     {
         SysError error;
         for (int attempt = 1;; ++attempt) {
-            const RecordFile::Lock lock = score_.tryLock(error);
+            const RecordFile::Lock lock = file_.tryLock(error);
             if (lock == RecordFile::Lock::Taken) {
                 taken_ = true;
                 return std::nullopt;
@@ -103,11 +104,11 @@ public:
     }
 
 private:
-    RecordFile& score_;
+    RecordFile& file_;
     bool taken_ = false;
 };
 
-// With the score file locked: writes a whole new record that the journal holds into both
+// With the files locked: writes a whole new record that the journal holds into both
 // files, then empties the journal. A journal cut short is only emptied: it was being written
 // when the program stopped, before either record file was touched. One that holds anything
 // and that this user may not empty is an error, never passed over.
@@ -143,6 +144,35 @@ ReadResult readText(const QString& path, RecordFile& file)
     if (!file.read(bytes, RecordFiles::readLimit, error))
         return {{}, errorFor(path, error)};
     return {fromWindows1252(QByteArray(bytes.data(), qsizetype(bytes.size()))), std::nullopt};
+}
+
+// Another copy has held the lock too long (stopped, perhaps in the middle of its store): the
+// record as the files hold it, when it is surely a whole one. It is when the journal is empty,
+// so that no store is under way, and a second reading finds the same bytes, so that none has
+// run meanwhile; otherwise it is not told at all.
+StoredRecord readWithoutLock(RecordHandles& h)
+{
+    using Snapshot = std::array<std::string, 2>;
+    auto snapshot = [&h]() -> std::optional<Snapshot> {
+        SysError error;
+        std::string journal;
+        if (h.journal.file.isOpen() &&
+            (!h.journal.file.read(journal, 1, error) || !journal.empty()))
+            return std::nullopt;
+        Snapshot files;
+        if (!h.score.file.read(files[0], RecordFiles::readLimit, error) ||
+            !h.name.file.read(files[1], RecordFiles::readLimit, error))
+            return std::nullopt;
+        return files;
+    };
+    const auto first = snapshot();
+    const auto second = snapshot();
+    if (!first || !second || *first != *second)
+        return {{}, {}, std::nullopt, true};
+    auto text = [](const std::string& bytes) {
+        return fromWindows1252(QByteArray(bytes.data(), qsizetype(bytes.size())));
+    };
+    return {text((*first)[0]), text((*first)[1]), std::nullopt};
 }
 
 } // namespace
@@ -205,9 +235,13 @@ StoredRecord RecordFiles::readRecord(const Wait& wait) const
             return {{}, {}, errorFor(*f, f->error)};
     }
     const platform::SignalShield shield;
-    ScoreLock lock(h.score.file);
-    if (const auto error = lock.take(wait))
-        return {{}, {}, errorFor(h.score, *error)};
+    OpenedFile& locked = h.lockFile();
+    RecordLock lock(locked.file);
+    if (const auto error = lock.take(wait)) {
+        if (error->code == platform::lockHeld)
+            return readWithoutLock(h);
+        return {{}, {}, errorFor(locked, *error)};
+    }
     if (auto error = finishJournal(h))
         return {{}, {}, std::move(error)};
     ReadResult score = readText(pathOf(h.score), h.score.file);
@@ -244,10 +278,15 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
     if (h.score.error)
         return failed(errorFor(h.score, h.score.error));
 
-    // Held only while another copy writes a few bytes.
-    ScoreLock lock(h.score.file);
-    if (const auto error = lock.take(wait))
-        return failed(errorFor(h.score, *error));
+    // Held only while another copy writes a few bytes; one that keeps it too long (stopped,
+    // or hung on a disk) costs this game its record, and nothing else.
+    OpenedFile& locked = h.lockFile();
+    RecordLock lock(locked.file);
+    if (const auto error = lock.take(wait)) {
+        if (error->code == platform::lockHeld)
+            return {StoreOutcome::Busy, errorFor(locked, *error)};
+        return failed(errorFor(locked, *error));
+    }
     // A store that another copy left half done comes first: it may hold a higher record.
     if (const auto journalError = finishJournal(h))
         return failed(*journalError);

@@ -37,18 +37,21 @@ struct ReadResult
 };
 
 // The stored record as start-up shows it: both files read under the lock, so always a whole
-// record.
+// record. Where another copy holds the lock too long, the files as they stand if they surely
+// hold a whole record, or nothing with `unknown` set.
 struct StoredRecord
 {
     QString score;
     QString name;
     std::optional<RecordError> error;
+    bool unknown = false; // cannot be read just now
 };
 
 enum class StoreOutcome
 {
     NotHigher, // the stored record stands; nothing was written
     Stored,    // both files hold the new record
+    Busy,      // another copy held the files too long: nothing was written, see the error
     Failed     // both files keep the old record, see the error
 };
 
@@ -100,7 +103,8 @@ public:
     // Start-up's reading of the record, under the lock that storing takes: a store that was
     // cut short is finished from a whole journal first (a journal cut short itself is
     // dropped), then both files are read. A journal that holds something and cannot be
-    // emptied is an error: no record is ever stored around it.
+    // emptied is an error: no record is ever stored around it. A lock held past the limit is
+    // no error (see StoredRecord).
     StoredRecord readRecord(const Wait& wait = {}) const;
 
     // Stores `scoreText` and `name` as the new record if the score is strictly higher than the
@@ -130,7 +134,7 @@ public:
     // The largest part of a record file that is ever read.
     static constexpr qint64 readLimit = 64 * 1024;
 
-    // How long storing waits for another copy's lock before it gives up.
+    // How long reading and storing wait for another copy's lock before they give up.
     static constexpr int lockTries = 100;
     static constexpr int lockPauseMs = 50;
 

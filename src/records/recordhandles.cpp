@@ -14,7 +14,7 @@ void openFile(OpenedFile& opened, RecordFile::Sharing sharing)
 
 void openJournal(OpenedFile& journal, RecordFile::Sharing sharing)
 {
-    openFile(journal, sharing);
+    openFile(journal, RecordHandles::journalSharing(sharing));
     if (!journal.error || platform::isRefusal(journal.error))
         return;
     // One this user may not write may still hold a record that must not be passed over.
@@ -45,6 +45,16 @@ void RecordHandles::reopenRemoved()
             openFile(*f, sharing);
     if (journal.file.isOpen() && journal.file.removed())
         openJournal(journal, sharing);
+}
+
+OpenedFile& RecordHandles::lockFile()
+{
+    return journal.file.isOpen() ? journal : score;
+}
+
+RecordHandles::Sharing RecordHandles::journalSharing(Sharing sharing)
+{
+    return sharing == Sharing::Group ? Sharing::GroupOnly : sharing;
 }
 
 } // namespace sorvane

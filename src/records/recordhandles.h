@@ -33,6 +33,15 @@ struct RecordHandles
     // Opens again, by its path, each file that was deleted while the game ran, so that a
     // record is never stored into a file that no longer has a name.
     void reopenRemoved();
+
+    // The file whose lock guards all three against another copy of the game: the journal,
+    // which no pupil can open where the game is installed with its group, so that no pupil
+    // can take the lock and keep the class from the record; the score file where there is no
+    // journal to be had.
+    OpenedFile& lockFile();
+
+    // The mode the journal is created or tightened with, for `sharing`.
+    static Sharing journalSharing(Sharing sharing);
 };
 
 } // namespace sorvane

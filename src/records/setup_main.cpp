@@ -2,7 +2,8 @@
 // empty where it is missing; existing files keep their bytes. Run by the installers as an
 // administrator, since pupils may not create files in the record folder. Without --group the
 // files are writable by every user; with it (the game installed set-group-id to GROUP) they
-// are given to GROUP and writable by it only, existing ones included.
+// are given to GROUP and writable by it only, existing ones included, and the journal, whose lock
+// guards the record, is not even readable by others.
 // FOLDER is taken as it was given, byte for byte, whatever its encoding.
 
 #include "platform/privilege.h"
@@ -51,8 +52,10 @@ int main(int argc, char* argv[])
         group.empty() ? RecordHandles::Sharing::EveryUser : RecordHandles::Sharing::Group;
     RecordHandles files = RecordHandles::open(folder, sharing);
     for (OpenedFile* f : {&files.score, &files.name, &files.journal}) {
-        if (!f->error && !group.empty())
-            f->error = f->file.shareWithGroup(group);
+        if (!f->error && !group.empty()) {
+            f->error = f->file.shareWithGroup(
+                group, f == &files.journal ? RecordHandles::journalSharing(sharing) : sharing);
+        }
         if (f->error) {
             return fail("Errore con il file dei record " + platform::printablePath(f->path) + ": " +
                         platform::reason(f->error));

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # A system-wide install into a staging root, its desktop files, and the Debian package.
-# Arguments: the build folder, the record folder the build was configured with.
+# Arguments: the build folder, the record folder the build was configured with, and a pupil's
+# own library (tests/install/forge.cpp) that the installed game must never load.
 set -euo pipefail
 build="$1"
 records="$2"
+forge="$3"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 failures=0
@@ -41,6 +43,8 @@ check "copyright file names the licence" \
 check "changelog installed" test -s "$stage/usr/share/doc/sorvane/changelog.gz"
 
 mode() { stat -c %a "$1"; }
+# The record is readable by every user; the journal, whose lock guards it, by the game's group only.
+recordmode() { case "$1" in *.journal) echo 660 ;; *) echo 664 ;; esac; }
 owner() { stat -c %U:%G "$1"; }
 root=0
 [ "$(id -u)" -eq 0 ] && root=1
@@ -54,7 +58,7 @@ if [ "$root" -eq 1 ]; then
     check "game is set-group-id to games" test "$(stat -c %a:%U:%G "$stage/usr/games/sorvane")" = 2755:root:games
     for f in "$score" "$name" "$journal"; do
         check "$(basename "$f") writable by the game's group only" \
-            test "$(mode "$f"):$(owner "$f")" = 664:root:games
+            test "$(mode "$f"):$(owner "$f")" = "$(recordmode "$f")":root:games
     done
 else
     echo "SKIP: the game's group (an install not run as root gives no group)"
@@ -102,17 +106,20 @@ if [ "$root" -eq 1 ]; then
     sh "$work/postinst" configure
     for f in sorvane.txt nsorvane.txt sorvane.journal; do
         check "postinst makes $f empty and writable by the game's group" test \
-            "$(mode "$work/postinst-records/$f"):$(owner "$work/postinst-records/$f")" = 664:root:games \
+            "$(mode "$work/postinst-records/$f"):$(owner "$work/postinst-records/$f")" = "$(recordmode $f)":root:games \
             -a ! -s "$work/postinst-records/$f"
     done
     # An earlier package's files, writable by every user: tightened, bytes untouched.
     printf '3\r\n' > "$work/postinst-records/sorvane.txt"
     chmod 0666 "$work/postinst-records/sorvane.txt"
     chgrp root "$work/postinst-records/sorvane.txt"
+    chmod 0664 "$work/postinst-records/sorvane.journal"
     sh "$work/postinst" configure
     check "postinst on upgrade keeps the record" test "$(cat "$work/postinst-records/sorvane.txt")" = $'3\r'
     check "postinst on upgrade gives the record to the game's group" \
         test "$(mode "$work/postinst-records/sorvane.txt"):$(owner "$work/postinst-records/sorvane.txt")" = 664:root:games
+    check "postinst on upgrade keeps pupils out of the journal" \
+        test "$(mode "$work/postinst-records/sorvane.journal")" = 660
 fi
 
 # The package installed on this machine for real, and played by a pupil (the user nobody).
@@ -127,9 +134,11 @@ else
     pupil() { setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$@"; }
     pupilhome="$(mktemp -d)" && chmod 0777 "$pupilhome"
     for f in sorvane.txt nsorvane.txt sorvane.journal; do
-        check "installed $f is root:games 0664" test "$(mode "$records/$f"):$(owner "$records/$f")" = 664:root:games
+        check "installed $f is root:games 0$(recordmode $f)" test "$(mode "$records/$f"):$(owner "$records/$f")" = "$(recordmode $f)":root:games
         check "a pupil cannot write $f" sh -c '! setpriv --reuid=nobody --regid=nogroup --clear-groups -- sh -c "echo 9999 > \"\$0\"" "$1" 2>/dev/null' - "$records/$f"
     done
+    check "a pupil cannot even open the journal, nor take its lock" \
+        sh -c '! setpriv --reuid=nobody --regid=nogroup --clear-groups -- flock -n -s "$0" true 2>/dev/null' "$records/sorvane.journal"
     if [ "$(stat -c %d "$records")" = "$(stat -c %d "$pupilhome")" ]; then
         check "a pupil cannot hard-link the score file" \
             sh -c '! setpriv --reuid=nobody --regid=nogroup --clear-groups -- ln "$0" "$1/x" 2>/dev/null' "$records/sorvane.txt" "$pupilhome"
@@ -144,10 +153,80 @@ else
     cp "$game" "$pupilhome/plain" && chmod 0755 "$pupilhome/plain"
     check "a copy that is not set-group-id looks in QT_PLUGIN_PATH" test "$(seen "$pupilhome/plain")" -gt 0
     check "the set-group-id game ignores QT_PLUGIN_PATH" test "$(seen "$game")" -eq 0
-    # A whole game played by the pupil, up to a stored record.
+    check "an option of Qt's is one Italian line and status 2" \
+        sh -c 'test "$(setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$0" -platform offscreen 2>&1; echo "status $?")" = "$(printf "sorvane: opzione sconosciuta: -platform\nstatus 2")"' "$game"
+
+    # The attacker: a pupil's own library, which writes a forged record through every record
+    # file the process holds open, put into the game by each route a pupil has. An ordinary
+    # copy of the game loads it through the same environment (it leaves a marker), so that a
+    # pass is not a library that never loads; the installed game must not load it, must leave
+    # the record as it was, and must be still running, at its name box, when it is stopped.
+    exec 3>"$work/display"
+    Xvfb -displayfd 3 -ac -nolisten tcp -screen 0 1024x768x24 >/dev/null 2>&1 &
+    xvfb=$!
+    exec 3>&-
+    for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
+    xdisplay=":$(head -n1 "$work/display")"
+    h="$pupilhome/attacker"
+    for route in egl mesa vulkan options gtk; do mkdir -p "$h/$route"; done
+    cp "$forge" "$h/egl/forge.so"
+    printf '{"file_format_version": "1.0.0", "ICD": {"library_path": "%s"}}\n' "$h/egl/forge.so" >"$h/egl/egl.json"
+    cp "$forge" "$h/mesa/swrast_dri.so"
+    cp "$forge" "$h/vulkan/forge.so"
+    cp "$forge" "$h/options/forge.so"
+    cp "$forge" "$h/gtk/forge.so"
+    mkdir -p "$h/.config/gtk-3.0"
+    printf '[Settings]\ngtk-modules=%s\n' "$h/gtk/forge.so" >"$h/.config/gtk-3.0/settings.ini"
+    chmod -R a+rwX "$h"
+    attack() { # route, program: the program's exit status
+        local route="$1" program="$2" status=0
+        local -a env=() args=()
+        case "$route" in
+        egl) env=(QT_QPA_PLATFORM=minimalegl __EGL_VENDOR_LIBRARY_FILENAMES="$h/egl/egl.json") ;;
+        mesa) env=(QT_WIDGETS_RHI=1 LIBGL_DRIVERS_PATH="$h/mesa") ;;
+        vulkan) env=(QT_WIDGETS_RHI=1 QT_WIDGETS_RHI_BACKEND=vulkan QT_VULKAN_LIB="$h/vulkan/forge.so") ;;
+        options) args=(-platformpluginpath "$h/options" -platform x) ;;
+        gtk) env=(XDG_CURRENT_DESKTOP=GNOME) ;;
+        esac
+        pupil env -i HOME="$h" DISPLAY="$xdisplay" PATH=/usr/bin:/bin "${env[@]}" \
+            timeout 8 "$program" "${args[@]}" >/dev/null 2>&1 || status=$?
+        echo "$status"
+    }
+    loadedmarker() { ls "$h/$1"/*.loaded 2>/dev/null | head -n1; }
+    for route in egl mesa vulkan options gtk; do
+        printf '5\r\n' >"$records/sorvane.txt"
+        printf 'Eva\r\n' >"$records/nsorvane.txt"
+        rm -f "$h/$route"/*.loaded
+        attack "$route" "$pupilhome/plain" >/dev/null
+        check "$route: an ordinary copy of the game loads the pupil's library" test -n "$(loadedmarker $route)"
+        rm -f "$h/$route"/*.loaded
+        status="$(attack "$route" "$game")"
+        expected=124 # still running when stopped
+        [ "$route" = options ] && expected=2
+        check "$route: the installed game loads nothing of the pupil's (status $status)" \
+            test -z "$(loadedmarker $route)" -a "$status" = "$expected"
+        check "$route: the record is untouched" \
+            test "$(cat "$records/sorvane.txt" "$records/nsorvane.txt")" = "$(printf '5\r\nEva\r')"
+    done
+    kill "$xvfb" 2>/dev/null || true
+    : >"$records/sorvane.txt"
+    : >"$records/nsorvane.txt"
+
+    # A pupil's read-only lock on every record file a pupil can open keeps no one from the
+    # record: a whole game played by another pupil, up to a stored record.
+    pupil flock -s "$records/sorvane.txt" flock -s "$records/nsorvane.txt" sleep 600 &
+    locker=$!
+    for _ in $(seq 100); do flock -n -x "$records/nsorvane.txt" true || break; sleep 0.1; done
+    check "a pupil holds read-only locks on the record" sh -c '! flock -n -x "$0" true' "$records/sorvane.txt"
     check "a pupil plays the installed game to a record" \
         env SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
         "$build/tests/tst_endtoend" aWholeGameSetsARecord -silent
+    kill "$locker" 2>/dev/null || true
+    pkill -f "sleep 600" 2>/dev/null || true
+    # The screen reader, started by the pupil as the game is, reads the installed game.
+    check "a blind pupil plays the installed game by ear with Orca" \
+        pupil env HOME="$pupilhome" SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
+        "$build/tests/tst_endtoend" aBlindPupilPlaysByEar -silent
     check "the pupil's record is stored" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 310d0a
     dpkg --remove sorvane >/dev/null
     check "removing the package keeps the record" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 310d0a

@@ -2,10 +2,11 @@
 //   storechild store FOLDER SCORE NAME STEP SIGNAL  stores, sending itself SIGNAL at STEP
 //   storechild hold FOLDER MILLISECONDS             holds the record files' lock for a while
 //   storechild read FOLDER                          start-up's reading: prints "SCORE|NAME"
-//                                                   without line ends, or the error
+//                                                   without line ends, "unknown", or the error
 // STEP is a number of RecordFiles::Step, or -1 for none; SIGNAL is a signal's number, or
 // "kill" for a death that nothing can hold back (SIGKILL; on Windows, TerminateProcess). Exit code:
-// 0 stored or read, 1 failed, 2 not higher, 3 held, 9 bad use.
+// 0 stored or read, 1 failed, 2 not higher, 3 held, 4 busy (another copy held the lock too long),
+// 9 bad use.
 
 #include "platform/recordio.h"
 #include "records/recordfiles.h"
@@ -44,15 +45,23 @@ int main(int argc, char* argv[])
             std::raise(signal);
         });
         const StoreResult r = files.storeIfHigher(args[3], args[4]);
-        return r.outcome == StoreOutcome::Stored ? 0 : r.outcome == StoreOutcome::Failed ? 1 : 2;
+        switch (r.outcome) {
+        case StoreOutcome::Stored:
+            return 0;
+        case StoreOutcome::Failed:
+            return 1;
+        case StoreOutcome::NotHigher:
+            return 2;
+        case StoreOutcome::Busy:
+            return 4;
+        }
+        return 9;
     }
     if (args.size() == 4 && args[1] == u"hold") {
-        const RecordFiles files(args[2]);
+        RecordHandles files = RecordHandles::open(std::filesystem::path(args[2].toStdU16String()),
+                                                  RecordHandles::Sharing::EveryUser);
         platform::SysError error;
-        auto score = platform::RecordFile::open(
-            std::filesystem::path(files.scorePath().toStdU16String()),
-            platform::RecordFile::Access::ReadWrite, platform::RecordFile::Missing::Fail, error);
-        if (error || score.tryLock(error) != platform::RecordFile::Lock::Taken)
+        if (files.lockFile().file.tryLock(error) != platform::RecordFile::Lock::Taken)
             return 1;
         std::puts("held");
         std::fflush(stdout);
@@ -61,9 +70,10 @@ int main(int argc, char* argv[])
     }
     if (args.size() == 3 && args[1] == u"read") {
         const StoredRecord r = RecordFiles(args[2]).readRecord();
-        const QString out =
-            r.error ? r.error->message()
-                    : r.score.trimmed() + u'|' + r.name.chopped(r.name.endsWith(u"\r\n") ? 2 : 0);
+        const QString out = r.error     ? r.error->message()
+                            : r.unknown ? QStringLiteral("unknown")
+                                        : r.score.trimmed() + u'|' +
+                                              r.name.chopped(r.name.endsWith(u"\r\n") ? 2 : 0);
         std::puts(out.toUtf8().constData());
         return r.error ? 1 : 0;
     }
