@@ -1,20 +1,18 @@
 #include "app/form1.h"
 
 #include "app/announcer.h"
+#include "app/valuebuttons.h"
 
 #include "game/numbers.h"
 #include "records/gameend.h"
 #include "texts/definitions.h"
-#include "texts/spoken.h"
 #include "toolkit/colors.h"
 #include "toolkit/label.h"
 
 #include <QAction>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QDir>
 #include <QEventLoop>
-#include <QKeyEvent>
 #include <QMenuBar>
 #include <QToolButton>
 
@@ -35,18 +33,53 @@ void waitPainting(int milliseconds)
 
 Form1::Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
              std::function<void()> quit, QWidget* parent)
-    : QMainWindow(parent), dialogs_(dialogs), random_(random),
-      recordFolder_(std::move(recordFolder)), quit_(std::move(quit))
+    : QMainWindow(parent), dialogs_(dialogs), recordFolder_(std::move(recordFolder)),
+      quit_(std::move(quit)), model_(random), narration_(model_), waiting_(this)
 {
     // Only the part of the client area that the figure can cover is kept.
     surface_ = std::make_unique<ImageSurface>(figure::area(), devicePixelRatioF(), backColor);
     buildLayout();
+    showModel();
     Timer1_.setInterval(1000);
     connect(&Timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     Timer1_.start(); // on as created; start-up stops it at once
 }
 
 Form1::~Form1() = default;
+
+// What the labels and the figure show, and what the screen reader is told, as the model
+// changes.
+void Form1::showModel()
+{
+    connect(&model_, &GameModel::timeChanged, this,
+            [this] { lblconto->setCaption(model_.clock().text()); });
+    connect(&model_, &GameModel::playerChanged, this,
+            [this] { lblnome1->setCaption(model_.player()); });
+    connect(&model_, &GameModel::recordChanged, this, [this] {
+        lblpunti->setCaption(model_.recordScore());
+        lblnome->setCaption(model_.recordName());
+    });
+    connect(&model_, &GameModel::countsChanged, this, [this] {
+        lblScore1->setCaption(decimalText(model_.errate()));
+        lblScore->setCaption(decimalText(model_.esatte()));
+    });
+    connect(&model_, &GameModel::sumChanged, this, [this] {
+        const QString text = decimalText(model_.somma());
+        for (Label* l : {lbltotale, lbltotal2, lbltotal3, lbltotal4})
+            l->setCaption(text);
+    });
+    connect(&model_, &GameModel::questionChanged, this, [this] {
+        using namespace figure;
+        surface_->setFillColor(rightAngleFill);
+        pigrecoesettore(*surface_, centreX, centreY, radius, rightAngleOutline, 0, 90);
+        surface_->setFillColor(givenAngleFill);
+        lblangolo->setCaption(decimalText(model_.primoangolo()));
+        pigrecoesettore(*surface_, centreX, centreY, radius, givenAngleOutline, 0,
+                        model_.primoangolo());
+    });
+    connect(&narration_, &Narration::said, this,
+            [this](const QString& text) { announcer_->announce(text); });
+}
 
 Label* Form1::label(const QString& name) const
 {
@@ -64,37 +97,20 @@ QAction* Form1::menuCommand(const QString& name) const
 
 void Form1::later(Handler handler)
 {
-    // The box opens after the click, key or screen reader's action that asked for it has
-    // returned, on the window's thread: a screen reader gets its answer at once, not when the
-    // box is closed. One asked for while another's box is open waits for it to close, so the
-    // boxes, and the counts they change, come one after another as they were asked for.
-    QMetaObject::invokeMethod(
-        this,
-        [this, handler] {
-            waiting_.push_back(handler);
-            if (runningLater_)
-                return; // the one running takes it up when its box is closed
-            runningLater_ = true;
-            while (!waiting_.empty()) {
-                const Handler next = waiting_.front();
-                waiting_.pop_front();
-                (this->*next)(); // each asks the phase itself: after the end it does nothing
-            }
-            runningLater_ = false;
-        },
-        Qt::QueuedConnection);
+    // Each asks the phase itself: after the end it does nothing.
+    waiting_.post([this, handler] { (this->*handler)(); });
 }
 
 // ---- Start-up -----------------------------------------------------------------------------
 
 bool Form1::Form_Load()
 {
-    random_.reseed();
+    model_.reseed();
     Timer1_.stop(); // no tick while the player is being asked
     const QString name = dialogs_.input(QStringLiteral("Come ti chiami?"), startTitle);
     dialogs_.message({u' ' + name + QStringLiteral(" vediamo se sei un vero campione  "),
                       startTitle, BoxIcon::Warning});
-    lblnome1->setCaption(name);
+    model_.setPlayer(name);
     aggiornatempo();
     dirsistema_ = GetSystemDir();
     records_.emplace(dirsistema_, std::move(openedRecords_));
@@ -114,10 +130,9 @@ bool Form1::Form_Load()
     // the game compares with the record the files hold then.
     if (stored.unknown)
         dialogs_.message(recordUnknown());
-    lblpunti->setCaption(stored.score);
-    lblnome->setCaption(stored.name);
+    model_.setRecord(stored.score, stored.name);
 
-    lblconto->setCaption(clock_.text());
+    lblconto->setCaption(model_.clock().text());
     Command4_Click();
     return true;
 }
@@ -125,8 +140,7 @@ bool Form1::Form_Load()
 void Form1::aggiornatempo()
 {
     Timer1_.start();
-    clock_.start();
-    lblconto->setCaption(clock_.text());
+    model_.startClock();
 }
 
 QString Form1::GetSystemDir() const
@@ -141,7 +155,7 @@ QString Form1::GetSystemDir() const
 
 void Form1::Command4_Click()
 {
-    for (int i = 1; i <= 11; ++i) {
+    for (int i = firstValueButton; i <= lastValueButton; ++i) {
         QToolButton* b = Option1_[i];
         QPalette pal = b->palette();
         pal.setColor(QPalette::Button, fromBgr(valueFaceColor));
@@ -159,51 +173,28 @@ void Form1::Command4_Click()
 
 void Form1::Command1_Click()
 {
-    if (!playing())
-        return;
-    somma_ = 0;
-    lblScore1->setCaption(decimalText(counts_.errate));
-    lblScore->setCaption(decimalText(counts_.esatte));
-    random_.reseed();
-    primoangolo_ = givenAngleFor(random_.next());
-    valoreesatto_ = complementOf(primoangolo_);
-
-    using namespace figure;
-    surface_->setFillColor(rightAngleFill);
-    pigrecoesettore(*surface_, centreX, centreY, radius, rightAngleOutline, 0, 90);
-    surface_->setFillColor(givenAngleFill);
-    lblangolo->setCaption(decimalText(primoangolo_));
-    pigrecoesettore(*surface_, centreX, centreY, radius, givenAngleOutline, 0, primoangolo_);
-    // The counts once there are any (after a check), then the new angle.
-    const bool checked = counts_.esatte > 0 || counts_.errate > 0;
-    announce((checked ? spoken::counts(counts_.esatte, counts_.errate) + u' ' : QString()) +
-             spoken::angle(primoangolo_));
+    model_.newQuestion();
 }
 
 // ---- Answer entry and checking ------------------------------------------------------------
 
 void Form1::Option1_Click(qint16 index)
 {
-    if (!playing() || index < 1 || index > 11)
+    if (!playing() || !isValueButton(index))
         return;
-    const double value = leadingNumber(Option1_[index]->text());
-    somma_ = addInt16(somma_, value);
-    const QString text = decimalText(somma_);
-    for (Label* l : {lbltotale, lbltotal2, lbltotal3, lbltotal4})
-        l->setCaption(text);
+    model_.press(leadingNumber(Option1_[index]->text()));
     unselectValueButtons();
-    announce(text);
 }
 
 void Form1::Option1_GotFocus(qint16 index)
 {
-    if (index >= 1 && index <= 11)
+    if (isValueButton(index))
         Option1_[index]->setChecked(false);
 }
 
 void Form1::unselectValueButtons()
 {
-    for (int i = 1; i <= 11; ++i)
+    for (int i = firstValueButton; i <= lastValueButton; ++i)
         Option1_[i]->setChecked(false);
 }
 
@@ -213,13 +204,11 @@ void Form1::cmdverifica_Click()
         return;
     for (Label* l : {lbltotal3, lbltotal2, lbltotal4, lbltotale})
         l->setCaption(QStringLiteral("0"));
-    lblScore1->setCaption(decimalText(counts_.errate));
-    lblScore->setCaption(decimalText(counts_.esatte));
-    const Judgement j = judge(valoreesatto_, somma_);
+    const Judgement j = model_.judge();
     dialogs_.message(j.message);
     if (!playing()) // the clock ran out while the box was open
         return;
-    counts_.count(j.verdict);
+    model_.count(j.verdict);
     unselectValueButtons();
     Command1_Click();
 }
@@ -234,15 +223,7 @@ void Form1::Timer1_Timer()
         Cmdexit1_Click();
         return;
     }
-    clock_.tick();
-    lblconto->setCaption(clock_.text());
-    if (clock_.isMilestone())
-        announce(spoken::timeLeft(clock_));
-}
-
-void Form1::announce(const QString& text)
-{
-    announcer_->announce(text);
+    model_.tick();
 }
 
 // ---- Game end -----------------------------------------------------------------------------
@@ -253,16 +234,16 @@ void Form1::Cmdexit1_Click()
     // and nothing else of the game starts either.
     if (!playing())
         return;
-    phase_ = Phase::Ending;
+    model_.beginEnding();
     Timer1_.stop();
-    dialogs_.message(farewell(lblnome1->caption()));
-    if (phase_ == Phase::Ended) // the window was closed while the farewell was open
+    dialogs_.message(farewell(model_.player()));
+    if (model_.phase() == Phase::Ended) // the window was closed while the farewell was open
         return;
     const StoreResult result =
-        records_ ? checkRecord(*records_, lblScore->caption(), lblpunti->caption(),
-                               lblnome1->caption(), waitPainting)
-                 : StoreResult{}; // start-up never ran: no record to compare with
-    if (phase_ == Phase::Ended)   // closed while waiting for another copy's lock
+        records_ ? checkRecord(*records_, model_.scoreText(), model_.recordScore(), model_.player(),
+                               waitPainting)
+                 : StoreResult{};       // start-up never ran: no record to compare with
+    if (model_.phase() == Phase::Ended) // closed while waiting for another copy's lock
         return;
     if (result.outcome == StoreOutcome::Failed && result.error)
         dialogs_.message({result.error->message(), {}, BoxIcon::Error});
@@ -281,9 +262,9 @@ void Form1::fatal(const RecordError& error)
 
 void Form1::endProgram()
 {
-    if (phase_ == Phase::Ended)
+    if (model_.phase() == Phase::Ended)
         return;
-    phase_ = Phase::Ended;
+    model_.end();
     Timer1_.stop();
     hide();
     if (quit_)
@@ -293,7 +274,7 @@ void Form1::endProgram()
 void Form1::closeEvent(QCloseEvent* event)
 {
     // Closed through the title bar: the program ends without a farewell or a record.
-    phase_ = Phase::Ended;
+    model_.end();
     Timer1_.stop();
     event->accept();
     if (quit_)
@@ -302,22 +283,11 @@ void Form1::closeEvent(QCloseEvent* event)
 
 bool Form1::eventFilter(QObject* watched, QEvent* event)
 {
-    // Watches the value buttons, "Verifica" and "Esci".
+    // Watches the value buttons.
     if (event->type() == QEvent::FocusIn) {
-        for (int i = 1; i <= 11; ++i) {
+        for (int i = firstValueButton; i <= lastValueButton; ++i) {
             if (watched == Option1_[i])
                 Option1_GotFocus(static_cast<qint16>(i));
-        }
-    }
-    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            // Return and Enter press the focused button as Space does: down while held,
-            // pressed once when let go.
-            QKeyEvent space(key->type(), Qt::Key_Space, key->modifiers() & ~Qt::KeypadModifier,
-                            QStringLiteral(" "), key->isAutoRepeat(), key->count());
-            QCoreApplication::sendEvent(watched, &space);
-            return true;
         }
     }
     return QMainWindow::eventFilter(watched, event);

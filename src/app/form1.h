@@ -1,10 +1,10 @@
 #pragma once
 
-#include "game/answercheck.h"
-#include "game/clock.h"
-#include "game/question.h"
+#include "game/gamemodel.h"
+#include "game/narration.h"
 #include "records/recordfiles.h"
 #include "toolkit/dialogs.h"
+#include "toolkit/handlerqueue.h"
 #include "toolkit/imagesurface.h"
 
 #include <QMainWindow>
@@ -12,7 +12,6 @@
 #include <QTimer>
 
 #include <array>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -25,19 +24,13 @@ namespace sorvane {
 class Announcer;
 class Label;
 
-// The game's one window: its controls, menu and event wiring, and the handlers that turn
-// clicks, menu commands and clock ticks into the game. Boxes go through `Dialogs`.
+// The game's one window, the view of the game's model: its controls, menu and event wiring.
+// The handlers pass the player's acts to the model, and the labels and the figure show what
+// the model tells. Boxes go through `Dialogs`.
 class Form1 : public QMainWindow
 {
 public:
-    // Where the game stands: played, ending (the game end's boxes are open) or over. Every
-    // handler asks it in the same way, through `playing()`.
-    enum class Phase
-    {
-        Playing,
-        Ending,
-        Ended
-    };
+    using Phase = GameModel::Phase;
 
     // `recordFolder` is the machine-wide folder of the record files; `quit` is called once
     // when the program ends (the real one leaves the event loop).
@@ -74,19 +67,14 @@ public:
     void aggiornatempo();
     QString GetSystemDir() const;
 
-    // What the game holds, for those who watch it (tests, the accessibility layer).
-    qint16 somma() const { return somma_; }
-    qint16 primoangolo() const { return primoangolo_; }
-    ExpectedAnswer valoreesatto() const { return valoreesatto_; }
-    qint16 esatte() const { return counts_.esatte; }
-    qint16 errate() const { return counts_.errate; }
-    const CountdownClock& clock() const { return clock_; }
+    // The game, and what is spoken of it.
+    const GameModel& model() const { return model_; }
+    const Narration& narration() const { return narration_; }
+
+    // The window's parts.
     QString dirsistema() const { return dirsistema_; }
     const ImageSurface& surface() const { return *surface_; }
     bool timerRunning() const { return Timer1_.isActive(); }
-    Phase phase() const { return phase_; }
-    bool hasEnded() const { return phase_ == Phase::Ended; }
-
     Label* label(const QString& name) const;
     QToolButton* option1(int index) const { return Option1_.at(index); }
     QToolButton* cmdverifica() const { return cmdverifica_; }
@@ -94,9 +82,9 @@ public:
     QAction* menuCommand(const QString& name) const;
     const Announcer& announcer() const { return *announcer_; }
 
-    // The window's colours and fonts.
+    // The window's colours.
     static constexpr BgrColor backColor = 0xC0C000;
-    static constexpr BgrColor valueFaceColor = 0xC0C000;
+    static constexpr BgrColor valueFaceColor = backColor;
     static constexpr BgrColor valueTextColor = 0xFFFF80;
 
 protected:
@@ -106,37 +94,27 @@ protected:
 private:
     using Handler = void (Form1::*)();
 
-    bool playing() const { return phase_ == Phase::Playing; }
+    bool playing() const { return model_.playing(); }
     void later(Handler handler);
     void buildLayout();
     void buildMenu();
+    void showModel();
     void showDefinition(int index);
     void unselectValueButtons();
-    // Tells a screen reader, once, what has just changed (the only place that does).
-    void announce(const QString& text);
     void fatal(const RecordError& error);
     void endProgram();
 
     Dialogs& dialogs_;
-    RandomSource& random_;
     QString recordFolder_;
     std::function<void()> quit_;
 
-    // Window state.
-    qint16 somma_ = 0;
-    qint16 primoangolo_ = 0;
-    ExpectedAnswer valoreesatto_;
-    Counts counts_;
-    CountdownClock clock_;
+    GameModel model_;
+    Narration narration_;
     QString dirsistema_;
     std::optional<RecordHandles> openedRecords_;
     std::optional<RecordFiles> records_;
-    Phase phase_ = Phase::Playing;
-
-    // Handlers that open a box, asked for by a button or a menu command and run one at a
-    // time once the action that asked for them has returned (`later`).
-    std::deque<Handler> waiting_;
-    bool runningLater_ = false;
+    HandlerQueue waiting_;
+    ReturnPressesButton returnPresses_;
 
     std::unique_ptr<ImageSurface> surface_;
     QTimer Timer1_;

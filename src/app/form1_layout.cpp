@@ -5,8 +5,9 @@
 
 #include "app/announcer.h"
 #include "app/icons.h"
+#include "app/valuebuttons.h"
+#include "texts/captions.h"
 #include "texts/definitions.h"
-#include "texts/spoken.h"
 #include "toolkit/colors.h"
 #include "toolkit/label.h"
 
@@ -158,7 +159,7 @@ void Form1::buildLayout()
     label("Label7", QStringLiteral("Determina il suo complementare  cliccando sui pulsanti sotto"),
           {8, 144, 177, 105}, Look(0xFF0000, sans13));
     const QFont counts = makeFont(Family::SansSerif, px13_5, false);
-    label("Label6(0)", QStringLiteral("Risposte esatte"), {8, 336, 131, 28},
+    label("Label6(0)", captions::rightAnswers, {8, 336, 131, 28},
           Look(0x00FF00, counts).on(0xFFFF80).centre().bordered().sizedToText());
     const QFont score = makeFont(Family::Serif, px36, true);
     lblScore = label("lblScore", QStringLiteral("0"), {56, 368, 37, 59},
@@ -170,7 +171,7 @@ void Form1::buildLayout()
         label("lblnome1", placeholder, {104, 432, 56, 24}, Look(0xFF00FF, counts).sizedToText());
 
     // Right column.
-    label("tempo", QStringLiteral("Tempo restante"), {576, 32, 169, 41},
+    label("tempo", captions::timeLeft, {576, 32, 169, 41},
           Look(0x80FFFF, sans13).centre().bordered());
     lblconto = label("lblconto", QStringLiteral("00.00.00"), {592, 88, 137, 41},
                      Look(0x00FFFF, makeFont(Family::Black, px18, true)).centre().bordered());
@@ -179,7 +180,7 @@ void Form1::buildLayout()
     image1->setGeometry(520, 64, 32, 32);
     image1->setPixmap(icons::decoration().pixmap(32, 32));
     image1->setAttribute(Qt::WA_TransparentForMouseEvents);
-    label("Label6(1)", QStringLiteral("Risposte errate"), {600, 328, 139, 28},
+    label("Label6(1)", captions::wrongAnswers, {600, 328, 139, 28},
           Look(0x0000FF, counts).on(0xFFFF00).centre().bordered().sizedToText());
     lblScore1 = label("lblScore1", QStringLiteral("0"), {656, 368, 36, 59},
                       Look(0x0000FF, score).on(0xFFFFC0).centre().bordered().sizedToText());
@@ -197,13 +198,15 @@ void Form1::buildLayout()
         copy->setAccessibleName(QStringLiteral(" "));
 
     // What a screen reader reads on demand, each fact over its label; lies under everything.
-    announcer_ = new Announcer(
-        canvas, {{lblangolo->geometry(),
-                  [this] { return primoangolo_ > 0 ? spoken::angle(primoangolo_) : QString(); }},
-                 {lbltotal4->geometry(), [this] { return spoken::total(somma_); }},
-                 {lblScore->geometry(), [this] { return spoken::rightAnswers(counts_.esatte); }},
-                 {lblScore1->geometry(), [this] { return spoken::wrongAnswers(counts_.errate); }},
-                 {lblconto->geometry(), [this] { return spoken::timeLeft(clock_); }}});
+    auto fact = [this](Narration::Fact which) {
+        return [this, which] { return narration_.fact(which); };
+    };
+    announcer_ =
+        new Announcer(canvas, {{lblangolo->geometry(), fact(Narration::Fact::Angle)},
+                               {lbltotal4->geometry(), fact(Narration::Fact::Total)},
+                               {lblScore->geometry(), fact(Narration::Fact::RightAnswers)},
+                               {lblScore1->geometry(), fact(Narration::Fact::WrongAnswers)},
+                               {lblconto->geometry(), fact(Narration::Fact::TimeLeft)}});
 
     // The band behind the value buttons.
     shape("Shape1", {0, 464, 753, 97}, fromBgr(0x400000), fromBgr(0xFF0000));
@@ -217,22 +220,19 @@ void Form1::buildLayout()
                               makeFont(Family::SansSerif, px8_25, false), icons::esci());
     Cmdexit1_->setToolTip(QStringLiteral("Clliccami per uscire"));
 
-    static constexpr std::array<int, 12> lefts{192, 5,   72,  139, 206, 273,
-                                               340, 408, 475, 542, 610, 680};
-    static constexpr std::array<const char*, 12> captions{"0",  "1",  "2",  "3",  "5",  "10",
-                                                          "20", "30", "40", "50", "60", "70"};
     const QFont valueFont = makeFont(Family::SansSerif, px9_75, true);
-    for (int i = 1; i <= 11; ++i) {
-        const QString caption = QString::fromLatin1(captions[i]);
+    for (int i = firstValueButton; i <= lastValueButton; ++i) {
+        const ValueButton& value = valueButton(i);
+        const QString caption = QString::number(value.value);
         auto* b =
-            pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption,
-                          {lefts[i], 472, 65, 70}, 0xC0C000, i == 2 || i == 4 ? 0xFFFF80 : 0xFFFF00,
-                          valueFont, icons::value(caption.toInt()));
+            pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption, value.place(),
+                          valueFaceColor, value.text, valueFont, icons::value(value.value));
         // Momentary keys, not options, so not checkable: each press adds its value once, none
         // stays selected, and a screen reader sees a push button whose action presses it.
         b->setToolTip(
             QStringLiteral("Cliccando successivamente sui vari pulsanti otterrai la somma"));
         b->installEventFilter(this);
+        b->installEventFilter(&returnPresses_);
         const auto index = static_cast<qint16>(i);
         connect(b, &QToolButton::clicked, this, [this, index] { Option1_Click(index); });
         Option1_[i] = b;
@@ -241,8 +241,8 @@ void Form1::buildLayout()
     // Member 0 is the array's hidden template: never shown, never pressed.
     Option1_[0] = new QToolButton(canvas);
     Option1_[0]->setObjectName(QStringLiteral("Option1(0)"));
-    Option1_[0]->setText(QString::fromLatin1(captions[0]));
-    Option1_[0]->setGeometry(lefts[0], 120, 105, 73);
+    Option1_[0]->setText(QStringLiteral("0"));
+    Option1_[0]->setGeometry(192, 120, 105, 73);
     Option1_[0]->setCheckable(true);
     Option1_[0]->setEnabled(false);
     Option1_[0]->hide();
@@ -251,8 +251,8 @@ void Form1::buildLayout()
     connect(cmdverifica_, &QToolButton::clicked, this,
             [this] { later(&Form1::cmdverifica_Click); });
     connect(Cmdexit1_, &QToolButton::clicked, this, [this] { later(&Form1::Cmdexit1_Click); });
-    cmdverifica_->installEventFilter(this);
-    Cmdexit1_->installEventFilter(this);
+    cmdverifica_->installEventFilter(&returnPresses_);
+    Cmdexit1_->installEventFilter(&returnPresses_);
 
     // Focus order of the controls that can take it.
     const std::array<QWidget*, 13> order{

@@ -1,7 +1,8 @@
 #include "game/clock.h"
 
-#include <QStringList>
+#include "texts/spoken.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace sorvane {
@@ -13,7 +14,7 @@ const QString endCaption = QStringLiteral("00:00:00");
 void CountdownClock::start()
 {
     ore = 0;
-    minuti = 15;
+    minuti = gameMinutes;
     secondi = 0.0f;
 }
 
@@ -41,24 +42,13 @@ QString CountdownClock::text() const
 
 QString CountdownClock::spokenText() const
 {
-    const auto part = [](qint64 n, const char* one, const char* many) {
-        return QString::number(n) + u' ' + QLatin1String(n == 1 ? one : many);
-    };
-    QStringList parts;
-    if (ore > 0)
-        parts << part(ore, "ora", "ore");
-    if (minuti > 0)
-        parts << part(minuti, "minuto", "minuti");
-    const auto seconds = static_cast<qint64>(secondi);
-    if (seconds > 0 || parts.isEmpty())
-        parts << part(seconds, "secondo", "secondi");
-    const QString last = parts.takeLast();
-    return parts.isEmpty() ? last : parts.join(QStringLiteral(", ")) + QStringLiteral(" e ") + last;
+    return spoken::duration(ore, minuti, static_cast<qint64>(secondi));
 }
 
 bool CountdownClock::isMilestone() const
 {
-    return ore == 0 && (minuti == 5 || minuti == 1) && secondi == 0.0f;
+    return ore == 0 && secondi == 0.0f &&
+           std::find(spokenMinutes.begin(), spokenMinutes.end(), minuti) != spokenMinutes.end();
 }
 
 bool CountdownClock::showsEnd(QStringView caption)

@@ -4,7 +4,13 @@
 #include <QStringView>
 #include <QtGlobal>
 
+#include <array>
+
 namespace sorvane {
+
+// How long a game lasts, and the minutes left that are told by themselves.
+inline constexpr qint16 gameMinutes = 15;
+inline constexpr std::array<qint16, 2> spokenMinutes{5, 1};
 
 // The game's countdown: hours, minutes and seconds left. Counts ticks, not elapsed time:
 // every tick takes exactly one second off.
@@ -14,7 +20,7 @@ struct CountdownClock
     qint16 minuti = 0;
     float secondi = 0.0f; // always a whole number
 
-    // Full time: fifteen minutes.
+    // Full time: gameMinutes.
     void start();
 
     // One second off, borrowing from the minutes and then from the hours. At 00:00:00 it
@@ -27,7 +33,7 @@ struct CountdownClock
     // The time left as it is said: "13 minuti e 45 secondi", "1 minuto", "0 secondi".
     QString spokenText() const;
 
-    // Whether the time left is told by itself: at five minutes and at one minute, once each.
+    // Whether the time left is told by itself: at each of spokenMinutes, once.
     bool isMilestone() const;
 
     // Whether a clock caption shows the end of the time.

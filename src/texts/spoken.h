@@ -1,8 +1,9 @@
 #pragma once
 
-#include "game/clock.h"
+#include "texts/captions.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 namespace sorvane {
@@ -20,12 +21,12 @@ inline QString angle(qint16 primoangolo)
 
 inline QString rightAnswers(qint16 esatte)
 {
-    return QStringLiteral("Risposte esatte %1").arg(esatte);
+    return captions::rightAnswers + QStringLiteral(" %1").arg(esatte);
 }
 
 inline QString wrongAnswers(qint16 errate)
 {
-    return QStringLiteral("Risposte errate %1").arg(errate);
+    return captions::wrongAnswers + QStringLiteral(" %1").arg(errate);
 }
 
 // Both counts as one sentence: "Risposte esatte 1, risposte errate 0."
@@ -39,9 +40,26 @@ inline QString total(qint16 somma)
     return QStringLiteral("Somma %1").arg(somma);
 }
 
-inline QString timeLeft(const CountdownClock& clock)
+// A time as it is said: "13 minuti e 45 secondi", "1 ora", "0 secondi".
+inline QString duration(qint64 hours, qint64 minutes, qint64 seconds)
 {
-    return QStringLiteral("Tempo restante ") + clock.spokenText();
+    const auto part = [](qint64 n, const char* one, const char* many) {
+        return QString::number(n) + u' ' + QLatin1String(n == 1 ? one : many);
+    };
+    QStringList parts;
+    if (hours > 0)
+        parts << part(hours, "ora", "ore");
+    if (minutes > 0)
+        parts << part(minutes, "minuto", "minuti");
+    if (seconds > 0 || parts.isEmpty())
+        parts << part(seconds, "secondo", "secondi");
+    const QString last = parts.takeLast();
+    return parts.isEmpty() ? last : parts.join(QStringLiteral(", ")) + QStringLiteral(" e ") + last;
+}
+
+inline QString timeLeft(const QString& duration)
+{
+    return captions::timeLeft + u' ' + duration;
 }
 
 } // namespace spoken

@@ -85,9 +85,9 @@ private slots:
         const int toldBefore = told.spokenCount();
         for (int presses = 1; presses <= 2; ++presses) {
             doAction(a);
-            QTRY_COMPARE(int(g->form->somma()), presses * value);
+            QTRY_COMPARE(int(g->form->model().somma()), presses * value);
             QTest::qWait(150); // and once only
-            QCOMPARE(int(g->form->somma()), presses * value);
+            QCOMPARE(int(g->form->model().somma()), presses * value);
             QCOMPARE(told.lastSpoken(), QString::number(presses * value));
             QCOMPARE(told.spokenCount(), toldBefore + presses);
             QCOMPARE(g->totals(), QStringList(4, QString::number(presses * value)));
@@ -158,15 +158,15 @@ private slots:
         QTest::keyPress(button, Qt::Key(key), modifiers);
         QVERIFY(button->isDown());
         QTest::qWait(20);
-        QCOMPARE(int(g->form->somma()), 0);
+        QCOMPARE(int(g->form->model().somma()), 0);
         QVERIFY(g->laterBoxes().isEmpty());
         QTest::keyRelease(button, Qt::Key(key), modifiers);
         QVERIFY(!button->isDown());
         if (box.isEmpty()) {
-            QCOMPARE(int(g->form->somma()), 20);
+            QCOMPARE(int(g->form->model().somma()), 20);
             QCOMPARE(g->caption("lbltotal4"), QStringLiteral("20"));
             QTest::keyClick(button, Qt::Key(key), modifiers);
-            QCOMPARE(int(g->form->somma()), 40);
+            QCOMPARE(int(g->form->model().somma()), 40);
             QTest::qWait(20);
             QVERIFY(g->laterBoxes().isEmpty());
         } else {
@@ -194,8 +194,8 @@ private slots:
         QVERIFY(g->waitForBoxes(4));
         QCOMPARE(shownWhileTheDefinitionWasOpen, 3);
         QCOMPARE(g->dialogs.texts().mid(2), (QStringList{giro, tooSmall + QStringLiteral("35°")}));
-        QCOMPARE(int(g->form->errate()), 1);
-        QCOMPARE(int(g->form->somma()), 0);
+        QCOMPARE(int(g->form->model().errate()), 1);
+        QCOMPARE(int(g->form->model().somma()), 0);
     }
 };
 

@@ -57,7 +57,7 @@ private slots:
         QCOMPARE(hello.title, QStringLiteral("Riconosciamo gli angoli"));
         QCOMPARE(hello.icon, BoxIcon::Warning);
         QCOMPARE(g.caption("lblnome1"), name);
-        QVERIFY(!g.form->hasEnded());
+        QVERIFY(!g.hasEnded());
     }
 
     void clockStartsAtFifteenMinutes()
@@ -66,7 +66,7 @@ private slots:
         QCOMPARE(g.start(), true);
         QCOMPARE(g.caption("lblconto"), QStringLiteral("00:15:00"));
         QVERIFY(g.form->timerRunning());
-        QCOMPARE(int(g.form->clock().minuti), 15);
+        QCOMPARE(int(g.form->model().clock().minuti), 15);
     }
 
     void layoutCaptionsBeforeStartUp()
@@ -156,7 +156,7 @@ private slots:
             QVERIFY(QDir().mkpath(d.filePath(broken)));
         Game g(folder);
         QCOMPARE(g.start(), false);
-        QVERIFY(g.form->hasEnded());
+        QVERIFY(g.hasEnded());
         QCOMPARE(g.quits, 1);
         QVERIFY(!g.form->timerRunning());
         QCOMPARE(g.dialogs.shown.size(), 3);
@@ -210,10 +210,10 @@ private slots:
         Game g;
         g.random.values = {r};
         QVERIFY(g.start());
-        QCOMPARE(int(g.form->primoangolo()), angle);
-        QCOMPARE(int(*g.form->valoreesatto()), 90 - angle);
+        QCOMPARE(int(g.form->model().primoangolo()), angle);
+        QCOMPARE(int(*g.form->model().valoreesatto()), 90 - angle);
         QCOMPARE(g.caption("lblangolo"), QString::number(angle));
-        QCOMPARE(int(g.form->somma()), 0);
+        QCOMPARE(int(g.form->model().somma()), 0);
         QCOMPARE(g.totals(), QStringList(4, QStringLiteral("0")));
         QCOMPARE(g.caption("lblScore"), QStringLiteral("0"));
         QCOMPARE(g.caption("lblScore1"), QStringLiteral("0"));
@@ -352,7 +352,7 @@ private slots:
         QVERIFY(g.start());
         g.show();
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(g.valueButton(40)));
-        QCOMPARE(int(g.form->somma()), 0);
+        QCOMPARE(int(g.form->model().somma()), 0);
         for (int i = 1; i <= 11; ++i)
             QVERIFY(!g.form->option1(i)->isChecked());
     }
@@ -371,7 +371,7 @@ private slots:
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), w);
         }
-        QCOMPARE(int(g.form->somma()), 0);
+        QCOMPARE(int(g.form->model().somma()), 0);
     }
 
     void closingThroughTheTitleBarRunsNothing()
@@ -380,7 +380,7 @@ private slots:
         QVERIFY(g.start());
         g.show();
         g.form->close();
-        QVERIFY(g.form->hasEnded());
+        QVERIFY(g.hasEnded());
         QVERIFY(!g.form->timerRunning());
         QCOMPARE(g.dialogs.shown.size(), 2); // no farewell
         QCOMPARE(g.bytes(g.scorePath()), QByteArray());

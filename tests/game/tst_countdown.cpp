@@ -59,8 +59,8 @@ private slots:
         const QString angle = announcer.lastSpoken();
         ticks(g, n);
         QCOMPARE(g.caption("lblconto"), caption);
-        QCOMPARE(g.form->clock().text(), caption);
-        QVERIFY(!g.form->hasEnded());
+        QCOMPARE(g.form->model().clock().text(), caption);
+        QVERIFY(!g.hasEnded());
         QCOMPARE(g.dialogs.shown.size(), 2);
         QTest::qWait(20);
         QCOMPARE(announcer.lastSpoken(), told.isEmpty() ? angle : told);
@@ -73,7 +73,7 @@ private slots:
         QVERIFY(g.start());
         ticks(g, 901);
         QCOMPARE(g.caption("lblconto"), QStringLiteral("00:00:00"));
-        QVERIFY(g.form->hasEnded());
+        QVERIFY(g.hasEnded());
         QCOMPARE(g.quits, 1);
         const auto boxes = g.laterBoxes();
         QCOMPARE(boxes.size(), 1);
@@ -121,7 +121,7 @@ private slots:
         ticks(g, 900);
         g.form->label(QStringLiteral("lblconto"))->setCaption(QStringLiteral("00.00.00"));
         g.form->Timer1_Timer();
-        QVERIFY(!g.form->hasEnded());
+        QVERIFY(!g.hasEnded());
         QCOMPARE(g.laterBoxes().size(), 0);
     }
 
@@ -145,7 +145,7 @@ private slots:
         // Two ticks in 2.3 s, or at least one on a loaded machine; never none.
         const QStringList counted{"00:14:59", "00:14:58", "00:14:57"};
         QVERIFY2(counted.contains(whileOpen), qPrintable(whileOpen));
-        QCOMPARE(int(g.form->errate()), 1);
+        QCOMPARE(int(g.form->model().errate()), 1);
     }
 
     void timeRunningOutWhileABoxIsOpenEndsTheGameOnce()
@@ -162,7 +162,7 @@ private slots:
             ticks(g, 3); // the end arrives while the definition is open
         };
         g.form->retto_Click();
-        QVERIFY(g.form->hasEnded());
+        QVERIFY(g.hasEnded());
         const QStringList texts = g.dialogs.texts().mid(2);
         QCOMPARE(texts.size(), 2);
         QCOMPARE(texts[0], QStringLiteral(" Un angolo si dice retto se la sua ampiezza è di 90°"));
@@ -185,9 +185,9 @@ private slots:
             }
         };
         g.form->cmdverifica_Click();
-        QVERIFY(g.form->hasEnded());
+        QVERIFY(g.hasEnded());
         // The answer seen after the end counts for nothing and no question follows.
-        QCOMPARE(int(g.form->esatte()), 0);
+        QCOMPARE(int(g.form->model().esatte()), 0);
         QCOMPARE(g.caption("lblangolo"), QStringLiteral("55"));
         QCOMPARE(g.dialogs.texts().mid(2), (QStringList{" Ok ", "Ciao a presto Anna"}));
     }

@@ -47,7 +47,7 @@ private slots:
         for (int v : presses)
             g->press(v);
         QCOMPARE(g->totals(), QStringList(4, total));
-        QCOMPARE(QString::number(g->form->somma()), total);
+        QCOMPARE(QString::number(g->form->model().somma()), total);
         for (int i = 1; i <= 11; ++i)
             QVERIFY(!g->form->option1(i)->isChecked());
         QVERIFY(g->laterBoxes().isEmpty());
@@ -60,12 +60,12 @@ private slots:
         g->press(10);
         g->valueButton(30)->setFocus();
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(g->valueButton(30)));
-        QCOMPARE(int(g->form->somma()), 10);
+        QCOMPARE(int(g->form->model().somma()), 10);
         QVERIFY(!g->valueButton(30)->isChecked());
         // A click on a button without the focus gives it the focus and adds exactly once.
         QTest::mouseClick(g->valueButton(50), Qt::LeftButton);
         QCOMPARE(QApplication::focusWidget(), static_cast<QWidget*>(g->valueButton(50)));
-        QCOMPARE(int(g->form->somma()), 60);
+        QCOMPARE(int(g->form->model().somma()), 60);
     }
 
     void keyboardPlay()
@@ -74,9 +74,9 @@ private slots:
         QVERIFY(g);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(g->valueButton(40)));
         QTest::keyClick(g->valueButton(40), Qt::Key_Space);
-        QCOMPARE(int(g->form->somma()), 40);
+        QCOMPARE(int(g->form->model().somma()), 40);
         QTest::keyClick(g->valueButton(40), Qt::Key_Space);
-        QCOMPARE(int(g->form->somma()), 80);
+        QCOMPARE(int(g->form->model().somma()), 80);
         QTest::keyClick(g->valueButton(40), Qt::Key_Tab); // to "50"
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
         QCOMPARE(g->caption("lbltotal4"), QStringLiteral("130"));
@@ -130,14 +130,14 @@ private slots:
         QCOMPARE(int(boxes[0].icon), icon);
         QCOMPARE(totalsWhileOpen, QStringList(4, QStringLiteral("0")));
         QCOMPARE(countsWhileOpen, (QStringList{"0", "0"}));
-        QCOMPARE(int(g->form->esatte()), esatte);
-        QCOMPARE(int(g->form->errate()), errate);
+        QCOMPARE(int(g->form->model().esatte()), esatte);
+        QCOMPARE(int(g->form->model().errate()), errate);
         QCOMPARE(g->caption("lblScore"), QString::number(esatte));
         QCOMPARE(g->caption("lblScore1"), QString::number(errate));
         // The next question is on screen with a fresh sum.
         QCOMPARE(g->caption("lblangolo"), QStringLiteral("10"));
-        QCOMPARE(int(*g->form->valoreesatto()), 80);
-        QCOMPARE(int(g->form->somma()), 0);
+        QCOMPARE(int(*g->form->model().valoreesatto()), 80);
+        QCOMPARE(int(g->form->model().somma()), 0);
         QCOMPARE(g->totals(), QStringList(4, QStringLiteral("0")));
         for (int i = 1; i <= 11; ++i)
             QVERIFY(!g->form->option1(i)->isChecked());
@@ -174,8 +174,8 @@ private slots:
             g->build(90 - angles[i] + (i % 2)); // every other answer one too many
             g->verifica();
         }
-        QCOMPARE(int(g->form->esatte()), 4);
-        QCOMPARE(int(g->form->errate()), 3);
+        QCOMPARE(int(g->form->model().esatte()), 4);
+        QCOMPARE(int(g->form->model().errate()), 3);
         QCOMPARE(g->caption("lblScore"), QStringLiteral("4"));
         QCOMPARE(g->caption("lblScore1"), QStringLiteral("3"));
     }
@@ -186,14 +186,14 @@ private slots:
         QVERIFY(g);
         for (int i = 0; i < 468; ++i) // 32760
             g->form->Option1_Click(11);
-        QCOMPARE(int(g->form->somma()), 32760);
+        QCOMPARE(int(g->form->model().somma()), 32760);
         g->press(70);
-        QCOMPARE(int(g->form->somma()), 32767);
+        QCOMPARE(int(g->form->model().somma()), 32767);
         g->press(1);
         QCOMPARE(g->totals(), QStringList(4, QStringLiteral("32767")));
         g->verifica();
         QCOMPARE(g->laterBoxes().last().text, tooBig + QStringLiteral("35°"));
-        QCOMPARE(int(g->form->somma()), 0);
+        QCOMPARE(int(g->form->model().somma()), 0);
     }
 
     void stackedTotalsShowOneNumberWithFringes()

@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(filesDuringFarewell, QStringList{QString::fromLatin1(oldScore)});
         QCOMPARE(g.bytes(g.scorePath()), newScore);
         QCOMPARE(g.bytes(g.namePath()), newName);
-        QVERIFY(g.form->hasEnded());
+        QVERIFY(g.hasEnded());
         QCOMPARE(g.quits, 1);
         QVERIFY(!g.form->timerRunning());
     }
@@ -191,7 +191,7 @@ private slots:
         QVERIFY2(boxes[1].text.contains(QDir::toNativeSeparators(g.namePath())),
                  qPrintable(boxes[1].text));
         QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
-        QVERIFY(g.form->hasEnded());
+        QVERIFY(g.hasEnded());
         QCOMPARE(g.quits, 1);
     }
 
@@ -244,7 +244,7 @@ private slots:
         g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
             if (!s.text.startsWith(QStringLiteral("Ciao")))
                 return;
-            phases << g.form->phase();
+            phases << g.form->model().phase();
             if (asked == u"Verifica") {
                 QTest::mouseClick(g.form->cmdverifica(), Qt::LeftButton);
             } else if (asked == u"handlers") {
@@ -267,10 +267,10 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(phases, QList<Form1::Phase>{Form1::Phase::Ending});
         QCOMPARE(g.dialogs.texts().mid(2), QStringList{QStringLiteral("Ciao a presto Anna")});
-        QCOMPARE(int(g.form->somma()), 20);
-        QCOMPARE(int(g.form->errate()), 0);
+        QCOMPARE(int(g.form->model().somma()), 20);
+        QCOMPARE(int(g.form->model().errate()), 0);
         QCOMPARE(g.caption("lblangolo"), QStringLiteral("55"));
-        QCOMPARE(g.form->phase(), Form1::Phase::Ended);
+        QCOMPARE(g.form->model().phase(), Form1::Phase::Ended);
         QCOMPARE(g.quits, 1);
     }
 
@@ -286,7 +286,7 @@ private slots:
         g.form->comp_Click();
         g.form->Command1_Click();
         QCOMPARE(g.dialogs.shown.size(), boxes);
-        QCOMPARE(int(g.form->somma()), 0);
+        QCOMPARE(int(g.form->model().somma()), 0);
         QCOMPARE(g.caption("lblangolo"), angle);
         QCOMPARE(g.quits, 1);
         QVERIFY(!g.form->isVisible());

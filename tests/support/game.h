@@ -71,6 +71,8 @@ struct Game
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }
 
+    bool hasEnded() const { return form->model().phase() == GameModel::Phase::Ended; }
+
     QString caption(const char* name) const
     {
         return form->label(QString::fromLatin1(name))->caption();

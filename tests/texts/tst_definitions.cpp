@@ -98,17 +98,17 @@ private slots:
         g.verifica(); // one wrong answer counted
         g.press(30);
         const auto before =
-            std::make_tuple(g.form->somma(), g.totals(), g.form->esatte(), g.form->errate(),
-                            g.caption("lblScore1"), g.form->clock().text(), g.caption("lblangolo"));
+            std::make_tuple(g.form->model().somma(), g.totals(), g.form->model().esatte(), g.form->model().errate(),
+                            g.caption("lblScore1"), g.form->model().clock().text(), g.caption("lblangolo"));
         for (const Definition& d : definitions())
             choose(g, QString::fromLatin1(d.name));
         QCOMPARE(g.laterBoxes().size(), 1 + 8);
         const auto after =
-            std::make_tuple(g.form->somma(), g.totals(), g.form->esatte(), g.form->errate(),
-                            g.caption("lblScore1"), g.form->clock().text(), g.caption("lblangolo"));
+            std::make_tuple(g.form->model().somma(), g.totals(), g.form->model().esatte(), g.form->model().errate(),
+                            g.caption("lblScore1"), g.form->model().clock().text(), g.caption("lblangolo"));
         QVERIFY(before == after);
         g.press(5);
-        QCOMPARE(int(g.form->somma()), 35);
+        QCOMPARE(int(g.form->model().somma()), 35);
     }
 
     void creditsRunNothing()
@@ -121,7 +121,7 @@ private slots:
         for (QAction* a : credits->actions())
             a->trigger();
         QVERIFY(g.laterBoxes().isEmpty());
-        QVERIFY(!g.form->hasEnded());
+        QVERIFY(!g.hasEnded());
         for (QAction* a : credits->actions()) {
             QVERIFY(!a->text().isEmpty());
             QVERIFY(a->objectName() == u"scuola" || a->objectName() == u"by");
