@@ -4,6 +4,7 @@
 #include "support/game.h"
 
 #include "app/announcer.h"
+#include "game/narration.h"
 
 #include <QAccessible>
 #include <QAccessibleActionInterface>
@@ -61,6 +62,65 @@ class TestAccess : public QObject
     }
 
 private slots:
+    // What a screen reader is told by itself, from the game's model alone, without a window.
+    // Each act is "question ANGLE", "press VALUE", "check", "ticks N" or "end".
+    void spokenStream_data()
+    {
+        QTest::addColumn<QStringList>("acts");
+        QTest::addColumn<QStringList>("said");
+        const QString angle52 = QStringLiteral("Il primo angolo misura 52 gradi");
+        QTest::newRow("the first angle") << QStringList{u"question 52"_qs} << QStringList{angle52};
+        QTest::newRow("one degree")
+            << QStringList{u"question 1"_qs} << QStringList{u"Il primo angolo misura 1 grado"_qs};
+        QTest::newRow("each total")
+            << QStringList{u"question 52"_qs, u"press 30"_qs, u"press 5"_qs, u"press 3"_qs}
+            << QStringList{angle52, u"30"_qs, u"35"_qs, u"38"_qs};
+        QTest::newRow("the counts, then the new angle")
+            << QStringList{u"question 52"_qs, u"press 38"_qs, u"check"_qs,
+                           u"question 17"_qs, u"check"_qs,    u"question 2"_qs}
+            << QStringList{
+                   angle52, u"38"_qs,
+                   u"Risposte esatte 1, risposte errate 0. Il primo angolo misura 17 gradi"_qs,
+                   u"Risposte esatte 1, risposte errate 1. Il primo angolo misura 2 gradi"_qs};
+        QTest::newRow("five minutes and one minute left, once each")
+            << QStringList{u"ticks 600"_qs, u"ticks 1"_qs, u"ticks 239"_qs, u"ticks 60"_qs}
+            << QStringList{u"Tempo restante 5 minuti"_qs, u"Tempo restante 1 minuto"_qs};
+        QTest::newRow("nothing once the game is over")
+            << QStringList{u"question 52"_qs, u"end"_qs, u"press 10"_qs, u"question 17"_qs}
+            << QStringList{angle52};
+    }
+
+    void spokenStream()
+    {
+        QFETCH(QStringList, acts);
+        QFETCH(QStringList, said);
+        ScriptedRandom random;
+        GameModel model(random);
+        Narration narration(model);
+        QStringList heard;
+        connect(&narration, &Narration::said, &narration,
+                [&heard](const QString& text) { heard << text; });
+        model.startClock();
+        for (const QString& act : acts) {
+            const QStringList words = act.split(u' ');
+            const int n = words.value(1).toInt();
+            if (words[0] == u"question") {
+                random.values = {numberForAngle(n)};
+                model.newQuestion();
+            } else if (words[0] == u"press") {
+                model.press(n);
+            } else if (words[0] == u"check") {
+                model.count(model.judge().verdict);
+            } else if (words[0] == u"ticks") {
+                for (int i = 0; i < n; ++i)
+                    model.tick();
+            } else {
+                model.end();
+            }
+        }
+        QCOMPARE(heard, said);
+    }
+
     void valueButtonsArePushButtonsThatAddOnce_data()
     {
         QTest::addColumn<int>("value");
