@@ -1,6 +1,7 @@
 #include "game/answercheck.h"
 
 #include "game/numbers.h"
+#include "texts/boxtexts.h"
 
 namespace sorvane {
 
@@ -9,21 +10,11 @@ Judgement judge(const ExpectedAnswer& valoreesatto, qint16 somma)
     const QString expected = expectedText(valoreesatto);
     const double e = leadingNumber(expected);
     const double s = somma;
-    if (e < s) {
-        return {Verdict::TooBig,
-                {QStringLiteral(" Hai raggiunto un valore maggiore. Il valore esatto era ") +
-                     expected + u'°',
-                 QStringLiteral("Attenzione"), BoxIcon::Error}};
-    }
-    if (e > s) {
-        return {Verdict::TooSmall,
-                {QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era ") + expected +
-                     u'°',
-                 QStringLiteral("Attenzione"), BoxIcon::Error}};
-    }
-    return {
-        Verdict::Right,
-        {QStringLiteral(" Ok "), QStringLiteral("Giochiamo con gli angoli"), BoxIcon::Information}};
+    if (e < s)
+        return {Verdict::TooBig, sumTooBig(expected)};
+    if (e > s)
+        return {Verdict::TooSmall, sumTooSmall(expected)};
+    return {Verdict::Right, sumRight()};
 }
 
 void Counts::count(Verdict verdict)

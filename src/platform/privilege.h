@@ -7,9 +7,6 @@
 
 #include "platform/recordio.h"
 
-#include <filesystem>
-#include <string>
-
 namespace sorvane::platform {
 
 // Whether the program was started with more rights than the user who started it has (a
@@ -26,12 +23,5 @@ SysError dropPrivilege();
 // libraries it loads, so none of them takes code from a folder the user chooses. Run before Qt
 // starts, when started privileged. False when there is no X display to show the game on.
 bool keepSafeEnvironment();
-
-// Argument `index` of the command line as a path, exactly as it was given: its bytes on POSIX,
-// the wide command line on Windows. Empty when there is no such argument.
-std::filesystem::path argumentPath(int argc, char* argv[], int index);
-
-// A path as it is printed: its bytes on POSIX, UTF-8 on Windows.
-std::string printablePath(const std::filesystem::path& path);
 
 } // namespace sorvane::platform

@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <sys/auxv.h>
 #include <unistd.h>
@@ -167,18 +168,6 @@ bool keepSafeEnvironment()
     for (const auto& [name, value] : chosen)
         ::setenv(name, value, 1);
     return std::getenv("DISPLAY") != nullptr;
-}
-
-std::filesystem::path argumentPath(int argc, char* argv[], int index)
-{
-    if (index < 0 || index >= argc)
-        return {};
-    return std::filesystem::path(std::string(argv[index]));
-}
-
-std::string printablePath(const std::filesystem::path& path)
-{
-    return path.native();
 }
 
 } // namespace sorvane::platform

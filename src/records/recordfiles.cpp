@@ -4,6 +4,7 @@
 #include "platform/recordio.h"
 #include "records/codepage.h"
 #include "records/journal.h"
+#include "texts/boxtexts.h"
 
 #include <QDir>
 
@@ -177,16 +178,21 @@ StoredRecord readWithoutLock(RecordHandles& h)
 
 } // namespace
 
+bool isNewRecord(const QString& score, const QString& record)
+{
+    return leadingNumber(score) > leadingNumber(record);
+}
+
 QString RecordError::message() const
 {
-    return QStringLiteral("Errore con il file dei record %1: %2")
-        .arg(QDir::toNativeSeparators(path), reason);
+    return recordFileError(QDir::toNativeSeparators(path), reason);
 }
 
 RecordFiles::RecordFiles(const QString& folder, std::optional<RecordHandles> opened)
-    : scorePath_(QDir::cleanPath(folder + QStringLiteral("/sorvane.txt"))),
-      namePath_(QDir::cleanPath(folder + QStringLiteral("/nsorvane.txt"))),
-      journalPath_(QDir::cleanPath(folder + QStringLiteral("/sorvane.journal"))), folder_(folder)
+    : scorePath_(QDir::cleanPath(folder + u'/' + QLatin1String(recordFileNames().score))),
+      namePath_(QDir::cleanPath(folder + u'/' + QLatin1String(recordFileNames().name))),
+      journalPath_(QDir::cleanPath(folder + u'/' + QLatin1String(recordFileNames().journal))),
+      folder_(folder)
 {
     if (opened)
         handles_ = std::make_shared<RecordHandles>(std::move(*opened));
@@ -294,7 +300,7 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
     QByteArray oldScore;
     if (const auto readError = readOld(h.score, oldScore))
         return failed(*readError);
-    if (!(leadingNumber(scoreText) > leadingNumber(fromWindows1252(oldScore))))
+    if (!isNewRecord(scoreText, fromWindows1252(oldScore)))
         return {StoreOutcome::NotHigher, std::nullopt};
 
     if (h.name.error)

@@ -22,6 +22,10 @@
 
 namespace sorvane {
 
+// Whether `score` beats the stored `record`, each as a record file's or a label's text: only a
+// strictly higher number does, and a text without a leading number counts as 0.
+bool isNewRecord(const QString& score, const QString& record);
+
 // A record file that could not be created, opened, locked, read or written.
 struct RecordError
 {

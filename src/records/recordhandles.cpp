@@ -29,9 +29,10 @@ RecordHandles RecordHandles::open(const std::filesystem::path& folder, Sharing s
 {
     RecordHandles h;
     h.sharing = sharing;
-    h.score.path = folder / "sorvane.txt";
-    h.name.path = folder / "nsorvane.txt";
-    h.journal.path = folder / "sorvane.journal";
+    constexpr RecordFileNames names = recordFileNames();
+    h.score.path = folder / names.score;
+    h.name.path = folder / names.name;
+    h.journal.path = folder / names.journal;
     openFile(h.score, sharing);
     openFile(h.name, sharing);
     openJournal(h.journal, sharing);

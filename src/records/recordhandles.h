@@ -16,6 +16,19 @@ struct OpenedFile
     platform::SysError error; // why it is not open, or not open for writing
 };
 
+// The three record files' names in the record folder: the score, its holder's name, and the
+// journal of a store under way.
+struct RecordFileNames
+{
+    const char* score;
+    const char* name;
+    const char* journal;
+};
+constexpr RecordFileNames recordFileNames()
+{
+    return {"sorvane.txt", "nsorvane.txt", "sorvane.journal"};
+}
+
 struct RecordHandles
 {
     using Sharing = platform::RecordFile::Sharing;

@@ -6,8 +6,9 @@
 // guards the record, is not even readable by others.
 // FOLDER is taken as it was given, byte for byte, whatever its encoding.
 
-#include "platform/privilege.h"
+#include "platform/commandline.h"
 #include "records/recordhandles.h"
+#include "texts/boxtexts.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -57,8 +58,12 @@ int main(int argc, char* argv[])
                 group, f == &files.journal ? RecordHandles::journalSharing(sharing) : sharing);
         }
         if (f->error) {
-            return fail("Errore con il file dei record " + platform::printablePath(f->path) + ": " +
-                        platform::reason(f->error));
+            // The path byte for byte, whatever its encoding, in the game's own wording.
+            std::string message =
+                recordFileError(QStringLiteral("\x01"),
+                                QString::fromStdString(platform::reason(f->error)))
+                    .toStdString();
+            return fail(message.replace(message.find('\x01'), 1, platform::printablePath(f->path)));
         }
     }
     return 0;

@@ -1,0 +1,56 @@
+#include "texts/boxtexts.h"
+
+namespace sorvane {
+
+Message sumTooBig(const QString& expected)
+{
+    return {QStringLiteral(" Hai raggiunto un valore maggiore. Il valore esatto era ") + expected +
+                u'°',
+            QStringLiteral("Attenzione"), BoxIcon::Error};
+}
+
+Message sumTooSmall(const QString& expected)
+{
+    return {QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era ") + expected +
+                u'°',
+            QStringLiteral("Attenzione"), BoxIcon::Error};
+}
+
+Message sumRight()
+{
+    return {QStringLiteral(" Ok "), QStringLiteral("Giochiamo con gli angoli"),
+            BoxIcon::Information};
+}
+
+Message farewell(const QString& playerName)
+{
+    return {QStringLiteral("Ciao a presto ") + playerName, {}, BoxIcon::None};
+}
+
+Message recordStored()
+{
+    return {QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E"), {}, BoxIcon::None};
+}
+
+Message recordUnknown()
+{
+    return {QStringLiteral("Il record non si può leggere in questo momento, perché un'altra copia "
+                           "del gioco sta usando i file dei record. Puoi giocare lo stesso."),
+            {},
+            BoxIcon::Information};
+}
+
+Message recordNotStored()
+{
+    return {QStringLiteral("Questa volta il tuo record non è stato registrato, perché un'altra "
+                           "copia del gioco sta usando i file dei record da troppo tempo."),
+            {},
+            BoxIcon::Information};
+}
+
+QString recordFileError(const QString& path, const QString& reason)
+{
+    return QStringLiteral("Errore con il file dei record %1: %2").arg(path, reason);
+}
+
+} // namespace sorvane

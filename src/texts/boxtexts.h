@@ -1,0 +1,31 @@
+#pragma once
+
+#include "texts/message.h"
+
+#include <QString>
+
+namespace sorvane {
+
+// The game's boxes, in the game's own words: the answers, the game end and the record files.
+
+// The verdict on an answer whose expected value is `expected`.
+Message sumTooBig(const QString& expected);
+Message sumTooSmall(const QString& expected);
+Message sumRight();
+
+// The goodbye to the player by name.
+Message farewell(const QString& playerName);
+
+// The confirmation that a new record was stored.
+Message recordStored();
+
+// What the player is told when another copy of the game has held the record files too long:
+// at start-up, that the record cannot be read just now (the game goes on); at the end, that
+// this time the record could not be stored, and why.
+Message recordUnknown();
+Message recordNotStored();
+
+// A record file that cannot be used, named by `path`, and why (in Italian).
+QString recordFileError(const QString& path, const QString& reason);
+
+} // namespace sorvane
