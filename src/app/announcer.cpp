@@ -1,5 +1,7 @@
 #include "app/announcer.h"
 
+#include "platform/speech.h"
+
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QEvent>
@@ -111,6 +113,10 @@ void Announcer::speak()
     nextNotice_ = (nextNotice_ + 1) % notices_.size();
     QAccessibleEvent shown(notice, QAccessible::ObjectShow);
     QAccessible::updateAccessibility(&shown);
+    // Windows' screen readers hear the same text as a UI Automation notification.
+    const QStringView spoken(lastSpoken_);
+    platform::raiseNotification(static_cast<std::intptr_t>(window()->winId()),
+                                {spoken.utf16(), static_cast<std::size_t>(spoken.size())});
 }
 
 bool Announcer::eventFilter(QObject* watched, QEvent* event)
