@@ -4,6 +4,8 @@
 
 #include "floor_window.h"
 
+#include "game/clock.h"
+
 #include <QApplication>
 #include <QInputDialog>
 #include <QLabel>
@@ -29,7 +31,7 @@ int main(int argc, char* argv[])
     QMessageBox::warning(nullptr, title,
                          u' ' + name + QStringLiteral(" vediamo se sei un vero campione  "));
 
-    QTime left(0, 15, 0);
+    QTime left(0, sorvane::gameMinutes, 0);
     QTimer clock;
     QObject::connect(&clock, &QTimer::timeout, [&] {
         left = left.addSecs(-1);

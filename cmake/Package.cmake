@@ -7,7 +7,11 @@ set(SORVANE_MAINTAINER "Sorvane developers <maintainers@users.noreply.c-seed-b14
 set(packaging "${PROJECT_BINARY_DIR}/packaging")
 
 # The manual page (section 6, games) and the changelog, compressed without a name or time
-# stamp so that every build of the same sources gives the same bytes.
+# stamp so that every build of the same sources gives the same bytes. The manual page says
+# how long a game lasts as the game's own clock has it.
+file(STRINGS ${PROJECT_SOURCE_DIR}/src/game/clock.h minutes_line REGEX "gameMinutes = [0-9]+")
+string(REGEX MATCH "gameMinutes = ([0-9]+)" minutes_line "${minutes_line}")
+set(SORVANE_GAME_MINUTES ${CMAKE_MATCH_1})
 configure_file(${PROJECT_SOURCE_DIR}/packaging/sorvane.6.in ${packaging}/sorvane.6 @ONLY)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/changelog.in ${packaging}/changelog @ONLY)
 set(compressed)
