@@ -25,16 +25,10 @@ private slots:
         QTest::addColumn<int>("n");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QString>("told"); // what the clock told a screen reader by itself
-        QTest::newRow("start") << 0 << "00:15:00"
-                               << "";
+        QTest::newRow("start: fifteen minutes") << 0 << "00:15:00"
+                                                << "";
         QTest::newRow("one tick") << 1 << "00:14:59"
                                   << "";
-        QTest::newRow("sixty") << 60 << "00:14:00"
-                               << "";
-        QTest::newRow("sixty-one") << 61 << "00:13:59"
-                                   << "";
-        QTest::newRow("seconds keep two digits") << 55 << "00:14:05"
-                                                 << "";
         QTest::newRow("five minutes left") << 600 << "00:05:00"
                                            << "Tempo restante 5 minuti";
         // Both told at the next turn of the event loop, which these ticks never give back.
@@ -60,6 +54,7 @@ private slots:
         ticks(g, n);
         QCOMPARE(g.caption("lblconto"), caption);
         QCOMPARE(g.form->clock().text(), caption);
+        QVERIFY(g.form->timerRunning());
         QVERIFY(!g.form->hasEnded());
         QCOMPARE(g.dialogs.shown.size(), 2);
         QTest::qWait(20);

@@ -3,8 +3,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QImage>
-#include <QPoint>
+#include <QMap>
 #include <QProcess>
+#include <QRect>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -32,11 +33,6 @@ inline bool waitFor(const std::function<bool()>& condition, int ms = 10000)
 class Desktop
 {
 public:
-    struct Geometry
-    {
-        int x = 0, y = 0, width = 0, height = 0;
-    };
-
     ~Desktop() { stop(); }
 
     // Starts the X server, the session bus and the accessibility bus; whether all started.
@@ -125,6 +121,16 @@ public:
         xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("40"), text});
     }
 
+    // The ids of the mapped windows whose titles match a pattern.
+    QByteArrayList visibleWindows(const QString& pattern) const
+    {
+        int code = 0;
+        const QByteArray out = xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
+                                        QStringLiteral("--name"), pattern},
+                                       &code);
+        return code == 0 && !out.trimmed().isEmpty() ? out.trimmed().split('\n') : QByteArrayList();
+    }
+
     // Waits until a window with exactly this title is mapped; its id, or nothing.
     std::optional<QString> waitForWindow(const QString& title, int ms = 10000) const
     {
@@ -137,13 +143,9 @@ public:
         std::optional<QString> id;
         waitFor(
             [&] {
-                int code = 0;
-                const QByteArray out =
-                    xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                             QStringLiteral("--name"), pattern},
-                            &code);
-                if (code == 0 && !out.trimmed().isEmpty())
-                    id = QString::fromLatin1(out.trimmed().split('\n').first());
+                const QByteArrayList ids = visibleWindows(pattern);
+                if (!ids.isEmpty())
+                    id = QString::fromLatin1(ids.first());
                 return id.has_value();
             },
             ms);
@@ -167,10 +169,7 @@ public:
         QVERIFY(waitFor([&] {
             int code = 0;
             xdotool({QStringLiteral("getwindowname"), id}, &code);
-            const QByteArray visible =
-                xdotool({QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                         QStringLiteral("--name"), QStringLiteral(".")});
-            return code != 0 || !visible.contains(id.toLatin1());
+            return code != 0 || !visibleWindows(QStringLiteral(".")).contains(id.toLatin1());
         }));
     }
 
@@ -182,26 +181,18 @@ public:
         closeBox(*box);
     }
 
-    Geometry geometry(const QString& id) const
+    // Where a window stands on the screen, and its size.
+    QRect geometry(const QString& id) const
     {
-        const QString out = QString::fromLatin1(
-            xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id}));
-        Geometry g;
-        for (const QString& line : out.split(u'\n')) {
-            const auto kv = line.split(u'=');
-            if (kv.size() != 2)
-                continue;
-            const int v = kv[1].toInt();
-            if (kv[0] == u"X")
-                g.x = v;
-            else if (kv[0] == u"Y")
-                g.y = v;
-            else if (kv[0] == u"WIDTH")
-                g.width = v;
-            else if (kv[0] == u"HEIGHT")
-                g.height = v;
+        QMap<QString, int> shell; // X=…, Y=…, WIDTH=…, HEIGHT=…
+        const QByteArray out =
+            xdotool({QStringLiteral("getwindowgeometry"), QStringLiteral("--shell"), id});
+        for (const QString& line : QString::fromLatin1(out).split(u'\n')) {
+            if (const auto kv = line.split(u'='); kv.size() == 2)
+                shell[kv[0]] = kv[1].toInt();
         }
-        return g;
+        return {shell[QStringLiteral("X")], shell[QStringLiteral("Y")],
+                shell[QStringLiteral("WIDTH")], shell[QStringLiteral("HEIGHT")]};
     }
 
     QImage screenshot(const QString& id) const
@@ -214,9 +205,9 @@ public:
     // Clicks at a point of the window, once the pointer is seen there.
     void click(const QString& window, QPoint at) const
     {
-        const Geometry g = geometry(window);
-        const QString px = QString::number(g.x + at.x());
-        const QString py = QString::number(g.y + at.y());
+        const QPoint to = geometry(window).topLeft() + at;
+        const QString px = QString::number(to.x());
+        const QString py = QString::number(to.y());
         xdotool({QStringLiteral("mousemove"), px, py});
         const QByteArray where = QStringLiteral("x:%1 y:%2 ").arg(px, py).toLatin1();
         QVERIFY(waitFor(

@@ -8,7 +8,6 @@
 #include <array>
 #include <cmath>
 #include <numbers>
-#include <utility>
 
 namespace sorvane::testing {
 
@@ -20,17 +19,8 @@ struct GameWindow
     static constexpr QPoint verifica{24 + 52, 248 + 36}; // the buttons' centres
     static constexpr QPoint esci{616 + 52, 248 + 36};
     // The value buttons' captions and left edges, and the middle of their row.
-    static constexpr std::array<std::pair<int, int>, 11> valueButtons{{{1, 5},
-                                                                       {2, 72},
-                                                                       {3, 139},
-                                                                       {5, 206},
-                                                                       {10, 273},
-                                                                       {20, 340},
-                                                                       {30, 408},
-                                                                       {40, 475},
-                                                                       {50, 542},
-                                                                       {60, 610},
-                                                                       {70, 680}}};
+    static constexpr std::array<int, 11> values{1, 2, 3, 5, 10, 20, 30, 40, 50, 60, 70};
+    static constexpr std::array<int, 11> lefts{5, 72, 139, 206, 273, 340, 408, 475, 542, 610, 680};
     static constexpr int valueButtonHalfWidth = 32;
     static constexpr int valueButtonsMiddle = 472 + 35;
     static constexpr QRect wrongCount{656, 368, 36, 59};
