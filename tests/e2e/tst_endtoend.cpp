@@ -258,14 +258,6 @@ private slots:
             {QStringLiteral(" Un angolo si dice giro quando la sua ampezza è di 360°")});
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
         desktop.closeBox(*definition);
-
-        click(window, GameWindow::esci);
-        const auto farewell = desktop.waitForWindow(QStringLiteral("Sorvane"));
-        QVERIFY(farewell);
-        missing = a11y.missing({QStringLiteral("Ciao a presto Eva")});
-        QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
-        desktop.closeBox(*farewell);
-        QVERIFY(game.waitForFinished(10000));
     }
 
     void theKeysAndAScreenReaderPressEveryControl()

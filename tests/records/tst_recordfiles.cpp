@@ -30,20 +30,37 @@ private slots:
         QCOMPARE(f.namePath(), QStringLiteral("/var/games/nsorvane.txt"));
     }
 
-    void missingFilesAreCreatedEmptyAndWritableByAll()
+    // Created at start-up, stored into, or removed during a game and stored again: the record
+    // files are every user's to write, whatever the player's file mode mask.
+    void filesAreWritableByAll_data()
+    {
+        QTest::addColumn<bool>("missing");
+        QTest::addColumn<bool>("store");
+        QTest::addColumn<QByteArray>("score");
+        QTest::newRow("created empty at start-up") << true << false << QByteArray();
+        QTest::newRow("stored into") << false << true << QByteArray("5\r\n");
+        QTest::newRow("removed during a game") << true << true << QByteArray("5\r\n");
+    }
+
+    void filesAreWritableByAll()
     {
         POSIX_ONLY("file modes");
 #ifdef Q_OS_UNIX
-        QFile::remove(files().scorePath());
-        QFile::remove(files().namePath());
+        QFETCH(bool, missing);
+        QFETCH(bool, store);
+        QFETCH(QByteArray, score);
+        if (missing) {
+            QFile::remove(files().scorePath());
+            QFile::remove(files().namePath());
+        }
         const mode_t old = ::umask(022);
-        const auto error = files().ensureExist();
+        const auto error = store ? files().storeIfHigher(QStringLiteral("5"), QString()).error
+                                 : files().ensureExist();
         ::umask(old);
         QVERIFY(!error);
-        for (const QString& p : {files().scorePath(), files().namePath()}) {
-            QCOMPARE(bytesOf(p), QByteArray());
+        QCOMPARE(bytesOf(files().scorePath()), score);
+        for (const QString& p : {files().scorePath(), files().namePath()})
             QCOMPARE(modeOf(p), mode_t(0666));
-        }
 #endif
     }
 
@@ -159,32 +176,6 @@ private slots:
         QCOMPARE(RecordFiles::read(files().namePath()).text, fromWindows1252(newName));
     }
 
-    void storingKeepsTheFilesWritableByAll()
-    {
-        POSIX_ONLY("file modes");
-#ifdef Q_OS_UNIX
-        QVERIFY(!files().storeIfHigher(QStringLiteral("5"), QStringLiteral("Anna")).error);
-        QCOMPARE(modeOf(files().scorePath()), mode_t(0666));
-        QCOMPARE(modeOf(files().namePath()), mode_t(0666));
-#endif
-    }
-
-    void filesRemovedDuringAGameComeBackWritableByAll()
-    {
-        POSIX_ONLY("file modes");
-#ifdef Q_OS_UNIX
-        QFile::remove(files().scorePath());
-        QFile::remove(files().namePath());
-        const mode_t old = ::umask(022);
-        const StoreResult r = files().storeIfHigher(QStringLiteral("5"), QStringLiteral("Anna"));
-        ::umask(old);
-        QCOMPARE(int(r.outcome), int(StoreOutcome::Stored));
-        QCOMPARE(bytesOf(files().scorePath()), QByteArray("5\r\n"));
-        QCOMPARE(modeOf(files().scorePath()), mode_t(0666));
-        QCOMPARE(modeOf(files().namePath()), mode_t(0666));
-#endif
-    }
-
     void anotherCopysHigherRecordIsNotOverwritten()
     {
         // This game started with an empty record; another copy has stored 9 since.
@@ -205,46 +196,52 @@ private slots:
         QVERIFY(!r.error);
     }
 
-    void nameFileThatCannotBeOpenedKeepsTheOldRecord()
+    // A store that fails on the name file, which cannot be opened or cannot be written whole,
+    // leaves the old record.
+    void aStoreThatFailsOnTheNameKeepsTheOldRecord_data()
     {
-        stored("4\r\n", "Anna\r\n");
-        QFile::remove(files().namePath());
-        QVERIFY(QDir().mkpath(files().namePath()));
-        const StoreResult r = files().storeIfHigher(QStringLiteral("6"), QStringLiteral("Eva"));
-        QDir(files().namePath()).removeRecursively();
-        QCOMPARE(int(r.outcome), int(StoreOutcome::Failed));
-        QVERIFY(r.error);
-        QCOMPARE(r.error->path, files().namePath());
-        QCOMPARE(bytesOf(files().scorePath()), QByteArray("4\r\n"));
+        QTest::addColumn<bool>("sizeLimit"); // else the name file is a folder
+        QTest::newRow("name file is a folder") << false;
+#ifdef Q_OS_UNIX
+        QTest::newRow("file size limit once the score is stored") << true;
+#endif
     }
 
-    void failureWhileWritingTheNamePutsBothBack()
+    void aStoreThatFailsOnTheNameKeepsTheOldRecord()
     {
-        POSIX_ONLY("a write made to fail by the file size limit");
-#ifdef Q_OS_UNIX
+        QFETCH(bool, sizeLimit);
         stored("4\r\n", "Anna\r\n");
+        RecordFiles f = files();
+#ifdef Q_OS_UNIX
         // Once the score is stored, the process may no longer grow a file past 64 bytes: the
         // name cannot be written whole. The game itself must survive the size signal.
         rlimit old{};
         ::getrlimit(RLIMIT_FSIZE, &old);
-        RecordFiles f = files();
         f.setStepHook([&](RecordFiles::Step step) {
-            if (step == RecordFiles::Step::ScoreFlushed) {
+            if (sizeLimit && step == RecordFiles::Step::ScoreFlushed) {
                 rlimit small = old;
                 small.rlim_cur = 64;
                 ::setrlimit(RLIMIT_FSIZE, &small);
             }
         });
+#endif
+        if (!sizeLimit) {
+            QFile::remove(f.namePath());
+            QVERIFY(QDir().mkpath(f.namePath()));
+        }
         const StoreResult r = f.storeIfHigher(QStringLiteral("6"), QString(200, u'x'));
+#ifdef Q_OS_UNIX
         ::setrlimit(RLIMIT_FSIZE, &old);
+#endif
         QCOMPARE(int(r.outcome), int(StoreOutcome::Failed));
         QVERIFY(r.error);
-        QCOMPARE(r.error->path, files().namePath());
-        QCOMPARE(r.error->reason, QStringLiteral("il file è troppo grande"));
-        QCOMPARE(bytesOf(files().scorePath()), QByteArray("4\r\n"));
-        QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna\r\n"));
-        QCOMPARE(bytesOf(files().journalPath()), QByteArray());
-#endif
+        QCOMPARE(r.error->path, f.namePath());
+        QCOMPARE(bytesOf(f.scorePath()), QByteArray("4\r\n"));
+        if (sizeLimit) {
+            QCOMPARE(r.error->reason, QStringLiteral("il file è troppo grande"));
+            QCOMPARE(bytesOf(f.namePath()), QByteArray("Anna\r\n"));
+            QCOMPARE(bytesOf(f.journalPath()), QByteArray());
+        }
     }
 
     // The record folder is taken byte for byte, whatever its encoding; what cannot be a
