@@ -15,24 +15,12 @@ using namespace sorvane;
 using namespace sorvane::testing;
 
 namespace {
-const QString tooSmall = QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era ");
 const QString giro = QStringLiteral(" Un angolo si dice giro quando la sua ampezza è di 360°");
 } // namespace
 
 class TestAccess : public QObject
 {
     Q_OBJECT
-
-    // A game on screen whose question asks for 35 (given angle 55).
-    static std::unique_ptr<Game> game()
-    {
-        auto g = std::make_unique<Game>();
-        g->random.values = {numberForAngle(55)};
-        if (!g->start())
-            return nullptr;
-        g->show();
-        return g;
-    }
 
     // The accessible object of a button, or of a command on the menu bar, by its name.
     static QAccessibleInterface* accessible(Game& g, const QString& name)
@@ -132,7 +120,7 @@ private slots:
     void valueButtonsArePushButtonsThatAddOnce()
     {
         QFETCH(int, value);
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(g->valueButton(value));
         QVERIFY(a);
@@ -171,7 +159,7 @@ private slots:
     {
         QFETCH(QString, control);
         QFETCH(QString, box);
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         bool returned = false;
         bool returnedBeforeTheBox = false;
@@ -207,7 +195,7 @@ private slots:
         QFETCH(int, key);
         QFETCH(QString, control);
         QFETCH(QString, box);
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         auto* button = g->form->findChild<QToolButton*>(control);
         QVERIFY(button);
@@ -238,7 +226,7 @@ private slots:
 
     void aCommandAskedForWhileABoxIsOpenWaitsForIt()
     {
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         g->press(30);
         qsizetype shownWhileTheDefinitionWasOpen = -1;

@@ -9,13 +9,6 @@ class TestClock : public QObject
     Q_OBJECT
 
 private slots:
-    void startsAtFifteenMinutes()
-    {
-        CountdownClock c;
-        c.start();
-        QCOMPARE(c.text(), QStringLiteral("00:15:00"));
-    }
-
     void countsDown_data()
     {
         QTest::addColumn<int>("ticks");

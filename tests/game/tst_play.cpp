@@ -5,25 +5,9 @@
 using namespace sorvane;
 using namespace sorvane::testing;
 
-namespace {
-const QString tooBig = QStringLiteral(" Hai raggiunto un valore maggiore. Il valore esatto era ");
-const QString tooSmall = QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era ");
-} // namespace
-
 class TestPlay : public QObject
 {
     Q_OBJECT
-
-    // A game on screen whose question asks for 35 (given angle 55).
-    std::unique_ptr<Game> game(QList<float> numbers = {numberForAngle(55)})
-    {
-        auto g = std::make_unique<Game>();
-        g->random.values = numbers;
-        if (!g->start())
-            return nullptr;
-        g->show();
-        return g;
-    }
 
 private slots:
     void pressesAddUp_data()
@@ -42,7 +26,7 @@ private slots:
     {
         QFETCH(QList<int>, presses);
         QFETCH(QString, total);
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         for (int v : presses)
             g->press(v);
@@ -55,7 +39,7 @@ private slots:
 
     void focusAloneAddsNothing()
     {
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         g->press(10);
         g->valueButton(30)->setFocus();
@@ -70,7 +54,7 @@ private slots:
 
     void keyboardPlay()
     {
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         QTRY_COMPARE(QApplication::focusWidget(), static_cast<QWidget*>(g->valueButton(40)));
         QTest::keyClick(g->valueButton(40), Qt::Key_Space);
@@ -112,7 +96,7 @@ private slots:
         QFETCH(int, icon);
         QFETCH(int, esatte);
         QFETCH(int, errate);
-        auto g = game({numberForAngle(55), numberForAngle(10)});
+        auto g = gameOnScreen({numberForAngle(55), numberForAngle(10)});
         QVERIFY(g);
         for (int v : presses)
             g->press(v);
@@ -147,7 +131,7 @@ private slots:
 
     void twoChecksInARow()
     {
-        auto g = game({numberForAngle(55), numberForAngle(89), numberForAngle(20)});
+        auto g = gameOnScreen({numberForAngle(55), numberForAngle(89), numberForAngle(20)});
         QVERIFY(g);
         g->build(35);
         g->verifica();
@@ -167,7 +151,7 @@ private slots:
         const QList<int> angles{1, 89, 45, 30, 60, 12, 77, 5};
         for (int a : angles)
             numbers << numberForAngle(a);
-        auto g = game(numbers);
+        auto g = gameOnScreen(numbers);
         QVERIFY(g);
         for (int i = 0; i < angles.size() - 1; ++i) {
             QCOMPARE(g->caption("lblangolo"), QString::number(angles[i]));
@@ -182,7 +166,7 @@ private slots:
 
     void sumHoldsAtItsLimit()
     {
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         for (int i = 0; i < 468; ++i) // 32760
             g->form->Option1_Click(11);
@@ -198,7 +182,7 @@ private slots:
 
     void stackedTotalsShowOneNumberWithFringes()
     {
-        auto g = game();
+        auto g = gameOnScreen();
         QVERIFY(g);
         g->press(20);
         const QImage img = g->form->centralWidget()->grab().toImage();

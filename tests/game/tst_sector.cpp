@@ -124,12 +124,6 @@ private slots:
         QCOMPARE(s.calls[3].end, -hi);
     }
 
-    void fullDiscWrapsToTwelveOClock()
-    {
-        const QList<Call> calls = draw(0, 360);
-        QVERIFY(std::fabs(-calls[0].start - 1.5707964f) < 1e-6f);
-    }
-
     void bothEdgesPastThreeOClockAreShifted()
     {
         const QList<Call> calls = draw(100, 200);

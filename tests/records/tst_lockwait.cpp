@@ -4,9 +4,9 @@
 
 #include "records/gameend.h"
 #include "support/game.h"
+#include "support/storechild.h"
 
 #include <QFileInfo>
-#include <QProcess>
 
 #ifdef Q_OS_UNIX
 #include <csignal>
@@ -51,10 +51,7 @@ private slots:
 
         // Another copy takes the lock for a second, as if it were storing a record.
         QProcess other;
-        other.start(QStringLiteral(STORECHILD),
-                    {QStringLiteral("hold"), g.recordFolder(), QStringLiteral("1000")});
-        QVERIFY(other.waitForReadyRead(5000));
-        QCOMPARE(other.readAll().trimmed(), QByteArray("held"));
+        holdLock(other, g.recordFolder(), 1000);
 
         PaintCounter counter;
         QWidget* canvas = g.form->centralWidget();
@@ -94,10 +91,12 @@ private slots:
         Game g;
         g.storeFiles("4\r\n", "Ugo\r\n");
         QProcess stopped;
-        stopped.start(
-            QStringLiteral(STORECHILD),
-            {QStringLiteral("store"), g.recordFolder(), QStringLiteral("9"), QStringLiteral("Eva"),
-             QString::number(int(RecordFiles::Step::JournalFlushed)), QString::number(SIGSTOP)});
+        StoreChild{.folder = g.recordFolder(),
+                   .score = QStringLiteral("9"),
+                   .name = QStringLiteral("Eva"),
+                   .stopAt = RecordFiles::Step::JournalFlushed,
+                   .signal = SIGSTOP}
+            .start(stopped);
         QVERIFY(stopped.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(
             QFileInfo(g.recordFolder() + QStringLiteral("/sorvane.journal")).size() > 0, 10000);

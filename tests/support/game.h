@@ -130,4 +130,21 @@ private:
     QString folderOverride;
 };
 
+// A game on screen with its questions pinned: by default one that asks for 35 (given 55).
+inline std::unique_ptr<Game> gameOnScreen(const QList<float>& numbers = {numberForAngle(55)})
+{
+    auto g = std::make_unique<Game>();
+    g->random.values = numbers;
+    if (!g->start())
+        return nullptr;
+    g->show();
+    return g;
+}
+
+// The answers' texts, up to the right value.
+inline const QString tooBig =
+    QStringLiteral(" Hai raggiunto un valore maggiore. Il valore esatto era ");
+inline const QString tooSmall =
+    QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era ");
+
 } // namespace sorvane::testing

@@ -1,0 +1,126 @@
+// The journal that makes a store whole or nothing: its format, and what start-up does with
+// one that a store left behind.
+
+#include "records/journal.h"
+#include "support/recordfolder.h"
+
+#include <QCryptographicHash>
+
+using namespace sorvane;
+using namespace sorvane::testing;
+
+namespace {
+
+QByteArray journalOfVersion1(const QByteArray& header, const QByteArray& bytes)
+{
+    return "SORVANE-JOURNAL 1 " + header + ' ' +
+           QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + '\n' + bytes;
+}
+
+} // namespace
+
+class TestJournal : public QObject, RecordFolder
+{
+    Q_OBJECT
+
+private slots:
+    void init() { renew(); }
+
+    void journalIsWholeOrNothing()
+    {
+        const JournalEntry entry{"12\r\n", "Niccol\xF2\r\n"};
+        const QByteArray whole = encodeJournal(entry);
+        QCOMPARE(decodeJournal(whole), std::optional<JournalEntry>(entry));
+        // Cut short anywhere, as a kill or a power cut leaves it: never taken for a record.
+        for (qsizetype n = 0; n < whole.size(); ++n)
+            QVERIFY2(!decodeJournal(whole.left(n)), qPrintable(QString::number(n)));
+        QVERIFY(!decodeJournal(whole + 'x'));
+        for (qsizetype i = 0; i < whole.size(); ++i) {
+            QByteArray damaged = whole;
+            damaged[i] = char(damaged[i] ^ 0x01);
+            QVERIFY2(!decodeJournal(damaged), qPrintable(QString::number(i)));
+        }
+        QVERIFY(!decodeJournal("SORVANE-JOURNAL 1 99999999999999999999 1 x\nab"));
+    }
+
+    // Journals that were not written as the game writes them are never replayed, whatever
+    // their checksum says; one of the version earlier copies wrote is still finished.
+    void journalHeaders_data()
+    {
+        QTest::addColumn<QByteArray>("journal");
+        QTest::addColumn<bool>("replayed");
+        const QByteArray bytes("15\r\nUgo\r\n");
+        QTest::newRow("earlier version, whole") << journalOfVersion1("4 5", bytes) << true;
+        QTest::newRow("earlier version, lengths swapped")
+            << journalOfVersion1("5 4", bytes) << false;
+        QTest::newRow("earlier version, all in the name")
+            << journalOfVersion1("0 9", bytes) << false;
+        QTest::newRow("current version, lengths of another split")
+            << QByteArray(
+                   "SORVANE-JOURNAL 2 5 4 " +
+                   QCryptographicHash::hash("5 4\n" + bytes, QCryptographicHash::Sha256).toHex() +
+                   '\n' + bytes)
+            << false;
+        QByteArray lengthsChanged = encodeJournal({"15\r\n", "Ugo\r\n"});
+        lengthsChanged.replace("2 4 5 ", "2 5 4 ");
+        QTest::newRow("current version, lengths changed") << lengthsChanged << false;
+    }
+
+    void journalHeaders()
+    {
+        QFETCH(QByteArray, journal);
+        QFETCH(bool, replayed);
+        QCOMPARE(bool(decodeJournal(journal)), replayed);
+        stored("4\r\n", "Anna\r\n");
+        put(files().journalPath(), journal);
+        QVERIFY(!files().readRecord().error);
+        QCOMPARE(bytesOf(files().scorePath()), replayed ? QByteArray("15\r\n") : "4\r\n");
+        QCOMPARE(bytesOf(files().namePath()), replayed ? QByteArray("Ugo\r\n") : "Anna\r\n");
+        QCOMPARE(bytesOf(files().journalPath()), QByteArray());
+    }
+
+    // The next start after a power cut at any instant of a store: the journal written up to
+    // any byte, or whole with the two record files in any state.
+    void startUpFinishesOrDropsAnInterruptedStore_data()
+    {
+        QTest::addColumn<QByteArray>("score");
+        QTest::addColumn<QByteArray>("name");
+        QTest::addColumn<bool>("journalWhole");
+        QTest::addColumn<QByteArray>("finalScore");
+        QTest::addColumn<QByteArray>("finalName");
+        const QByteArray oldS("4\r\n"), oldN("Anna Maria\r\n"), newS("15\r\n"), newN("Ugo\r\n");
+        QTest::newRow("journal cut short") << oldS << oldN << false << oldS << oldN;
+        QTest::newRow("journal whole, files old") << oldS << oldN << true << newS << newN;
+        QTest::newRow("score torn") << QByteArray("1") << oldN << true << newS << newN;
+        QTest::newRow("score written over the old")
+            << QByteArray("15\r") << oldN << true << newS << newN;
+        QTest::newRow("score new, name old") << newS << oldN << true << newS << newN;
+        QTest::newRow("score new, name torn")
+            << newS << QByteArray("Ugo\r\nMaria\r\n") << true << newS << newN;
+        QTest::newRow("score new, name empty") << newS << QByteArray() << true << newS << newN;
+        QTest::newRow("both new") << newS << newN << true << newS << newN;
+    }
+
+    void startUpFinishesOrDropsAnInterruptedStore()
+    {
+        QFETCH(QByteArray, score);
+        QFETCH(QByteArray, name);
+        QFETCH(bool, journalWhole);
+        QFETCH(QByteArray, finalScore);
+        QFETCH(QByteArray, finalName);
+        const QByteArray journal = encodeJournal({"15\r\n", "Ugo\r\n"});
+        const qsizetype shortest = journalWhole ? journal.size() : 1;
+        const qsizetype longest = journalWhole ? journal.size() : journal.size() - 1;
+        for (qsizetype n = shortest; n <= longest; ++n) {
+            stored(score, name);
+            put(files().journalPath(), journal.left(n));
+            QVERIFY(!files().readRecord().error);
+            QCOMPARE(bytesOf(files().scorePath()), finalScore);
+            QCOMPARE(bytesOf(files().namePath()), finalName);
+            QCOMPARE(bytesOf(files().journalPath()), QByteArray());
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(TestJournal)
+#include "tst_journal.moc"

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QColor>
+#include <QImage>
+#include <QPoint>
+#include <QRect>
+
+#include <array>
+#include <cmath>
+#include <numbers>
+
+namespace sorvane::testing {
+
+// Where the game's window puts what a player clicks and reads, in its client area: the window
+// is the menu bar above 748 x 552.
+struct GameWindow
+{
+    static constexpr int clientHeight = 552;
+    static constexpr QPoint verifica{24 + 52, 248 + 36}; // the buttons' centres
+    static constexpr QPoint esci{616 + 52, 248 + 36};
+    // The value buttons' captions and left edges, and the middle of their row.
+    static constexpr std::array<int, 11> values{1, 2, 3, 5, 10, 20, 30, 40, 50, 60, 70};
+    static constexpr std::array<int, 11> lefts{5, 72, 139, 206, 273, 340, 408, 475, 542, 610, 680};
+    static constexpr int valueButtonHalfWidth = 32;
+    static constexpr int valueButtonsMiddle = 472 + 35;
+    static constexpr QRect wrongCount{656, 368, 36, 59};
+    // The figure: the quarter's centre, and the arc along which its colours are read.
+    static constexpr QPoint figureCentre{350, 250};
+    static constexpr double figureArc = 185;
+
+    // The given angle as drawn in a screenshot whose client area starts `top` pixels down:
+    // where the green sector meets the blue rest of the quarter, found along an arc in small
+    // steps. At the ends of the range one of the two is a sliver hidden under its outline: no
+    // green is 1 degree, no blue after the green 89; 0 when there is no figure at all.
+    static int drawnAngle(const QImage& shot, int top)
+    {
+        const QColor green(0, 128, 0), blue(0, 0, 128);
+        bool blueSeen = false;
+        double lastGreen = -1, firstBlue = -1;
+        for (double a = 0.05; a < 90; a += 0.05) {
+            const double rad = a * std::numbers::pi / 180.0;
+            const QColor c = shot.pixelColor(
+                int(std::lround(figureCentre.x() + figureArc * std::sin(rad))),
+                int(std::lround(figureCentre.y() - figureArc * std::cos(rad))) + top);
+            if (c == green && firstBlue < 0)
+                lastGreen = a;
+            else if (c == blue && lastGreen >= 0 && firstBlue < 0)
+                firstBlue = a;
+            blueSeen |= c == blue;
+        }
+        if (lastGreen < 0)
+            return blueSeen ? 1 : 0;
+        if (firstBlue < 0)
+            return 89;
+        return int(std::lround((lastGreen + firstBlue) / 2));
+    }
+};
+
+} // namespace sorvane::testing

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "records/recordfiles.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <filesystem>
+#include <optional>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#define POSIX_ONLY(what)
+#else
+// File modes, FIFOs, signals and the like have no counterpart on Windows.
+#define POSIX_ONLY(what) QSKIP("POSIX only: " what)
+#endif
+
+namespace sorvane::testing {
+
+inline QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
+}
+
+inline void put(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+}
+
+inline std::filesystem::path fsPath(const QString& path)
+{
+    return std::filesystem::path(path.toStdU16String());
+}
+
+#ifdef Q_OS_UNIX
+inline mode_t modeOf(const QString& path)
+{
+    struct stat st
+    {
+    };
+    ::stat(QFile::encodeName(path).constData(), &st);
+    return st.st_mode & 0777;
+}
+#endif
+
+// A record folder of each test's own: a test class calls renew() from its init(), and every
+// test starts in a new folder with empty record files, as start-up leaves them on a new
+// machine, whatever the tests before it left behind.
+class RecordFolder
+{
+public:
+    void renew()
+    {
+        dir.emplace();
+        QVERIFY(dir->isValid());
+        QVERIFY(!files().ensureExist());
+    }
+
+    QString path() const { return dir->path(); }
+    QString filePath(const QString& name) const { return dir->filePath(name); }
+    RecordFiles files() const { return RecordFiles(path() + u'/'); }
+
+    void stored(const QByteArray& score, const QByteArray& name) const
+    {
+        put(files().scorePath(), score);
+        put(files().namePath(), name);
+    }
+
+private:
+    std::optional<QTemporaryDir> dir;
+};
+
+} // namespace sorvane::testing
