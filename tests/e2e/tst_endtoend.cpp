@@ -61,12 +61,9 @@ class TestEndToEnd : public QObject
 
     void pressValues(const QString& window, int sum)
     {
-        for (auto i = GameWindow::values.size(); i-- > 0;) {
-            while (sum >= GameWindow::values[i]) {
-                click(window, {GameWindow::lefts[i] + GameWindow::valueButtonHalfWidth,
-                               GameWindow::valueButtonsMiddle});
-                sum -= GameWindow::values[i];
-            }
+        for (auto b = sorvane::valueButtons.rbegin(); b != sorvane::valueButtons.rend(); ++b) {
+            for (; sum >= b->value; sum -= b->value)
+                click(window, GameWindow::centreOf(*b));
         }
     }
 
@@ -226,8 +223,8 @@ private slots:
                 .split(u'|');
         expected << QString(92, u' ') + QStringLiteral("Impariamo a riconoscere gli angoli")
                  << QString::number(angle);
-        for (int value : GameWindow::values)
-            expected << QString::number(value);
+        for (const sorvane::ValueButton& b : sorvane::valueButtons)
+            expected << QString::number(b.value);
         QStringList missing = a11y.missing(expected);
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
         const QStringList names = a11y.names();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/valuebuttons.h"
+
 #include <QColor>
 #include <QImage>
 #include <QPoint>
@@ -18,11 +20,8 @@ struct GameWindow
     static constexpr int clientHeight = 552;
     static constexpr QPoint verifica{24 + 52, 248 + 36}; // the buttons' centres
     static constexpr QPoint esci{616 + 52, 248 + 36};
-    // The value buttons' captions and left edges, and the middle of their row.
-    static constexpr std::array<int, 11> values{1, 2, 3, 5, 10, 20, 30, 40, 50, 60, 70};
-    static constexpr std::array<int, 11> lefts{5, 72, 139, 206, 273, 340, 408, 475, 542, 610, 680};
-    static constexpr int valueButtonHalfWidth = 32;
-    static constexpr int valueButtonsMiddle = 472 + 35;
+    // The centre of a value button (src/app/valuebuttons.h).
+    static constexpr QPoint centreOf(const ValueButton& b) { return b.place().center(); }
     static constexpr QRect wrongCount{656, 368, 36, 59};
     // The figure: the quarter's centre, and the arc along which its colours are read.
     static constexpr QPoint figureCentre{350, 250};
