@@ -89,24 +89,13 @@ double leadingNumber(QStringView text)
             stage = Stage::Integer;
             [[fallthrough]];
         case Stage::Integer:
+        case Stage::Fraction: // the same, but for the one decimal point
             if (isDigit(c)) {
                 number += char(c.unicode());
                 mantissaDigits = true;
-            } else if (c == u'.') {
+            } else if (c == u'.' && stage == Stage::Integer) {
                 number += '.';
                 stage = Stage::Fraction;
-            } else if ((c == u'e' || c == u'E') && mantissaDigits) {
-                beforeExponent = number.size();
-                number += 'e';
-                stage = Stage::ExponentSign;
-            } else {
-                taken = false;
-            }
-            break;
-        case Stage::Fraction:
-            if (isDigit(c)) {
-                number += char(c.unicode());
-                mantissaDigits = true;
             } else if ((c == u'e' || c == u'E') && mantissaDigits) {
                 beforeExponent = number.size();
                 number += 'e';
