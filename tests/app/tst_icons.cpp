@@ -15,17 +15,6 @@ class TestIcons : public QObject
 {
     Q_OBJECT
 
-    // Pixels that are drawn on, as opposed to left transparent.
-    static int opaquePixels(const QImage& image)
-    {
-        int n = 0;
-        for (int y = 0; y < image.height(); ++y) {
-            for (int x = 0; x < image.width(); ++x)
-                n += qAlpha(image.pixel(x, y)) > 0;
-        }
-        return n;
-    }
-
 private slots:
     void drawnForBothDensities_data()
     {
@@ -40,7 +29,6 @@ private slots:
         QTest::newRow("warning") << icons::warning();
         QTest::newRow("error") << icons::error();
     }
-
     void drawnForBothDensities()
     {
         QFETCH(QIcon, icon);
@@ -54,7 +42,12 @@ private slots:
             const QPixmap pixmap = icon.pixmap(QSize(32, 32), ratio);
             QCOMPARE(pixmap.size(), QSize(32, 32) * ratio);
             // A picture, not an empty square: at least a tenth of it is drawn on.
-            const int drawn = opaquePixels(pixmap.toImage());
+            const QImage image = pixmap.toImage();
+            int drawn = 0;
+            for (int y = 0; y < image.height(); ++y) {
+                for (int x = 0; x < image.width(); ++x)
+                    drawn += qAlpha(image.pixel(x, y)) > 0;
+            }
             QVERIFY2(drawn > pixmap.width() * pixmap.height() / 10,
                      qPrintable(QString::number(drawn)));
         }
@@ -67,12 +60,9 @@ private slots:
         QFile file(QStringLiteral(SORVANE_ICO_FILE));
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray ico = file.readAll();
-        const auto u16 = [&](qsizetype at) {
-            return qFromLittleEndian<quint16>(ico.constData() + at);
-        };
-        const auto u32 = [&](qsizetype at) {
-            return qFromLittleEndian<quint32>(ico.constData() + at);
-        };
+        const char* d = ico.constData();
+        const auto u16 = [d](qsizetype at) { return qFromLittleEndian<quint16>(d + at); };
+        const auto u32 = [d](qsizetype at) { return qFromLittleEndian<quint32>(d + at); };
         QVERIFY(ico.size() > 6);
         QCOMPARE(u16(2), quint16(1)); // an icon
         QList<int> sizes;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
+#include "app/valuebuttons.h"
 #include "support/scripteddialogs.h"
 #include "toolkit/label.h"
 
@@ -11,6 +12,7 @@
 
 #include <cmath>
 #include <memory>
+#include <utility>
 
 namespace sorvane::testing {
 
@@ -42,12 +44,12 @@ struct Game
 
     void storeFiles(const QByteArray& score, const QByteArray& name) const
     {
-        QFile s(scorePath());
-        QVERIFY(s.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        s.write(score);
-        QFile n(namePath());
-        QVERIFY(n.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        n.write(name);
+        for (const auto& [path, content] :
+             {std::pair{scorePath(), score}, std::pair{namePath(), name}}) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            f.write(content);
+        }
     }
 
     QByteArray bytes(const QString& path) const
@@ -80,12 +82,23 @@ struct Game
 
     QToolButton* valueButton(int value) const
     {
-        for (int i = 1; i <= 11; ++i) {
-            if (form->option1(i)->text() == QString::number(value))
+        for (int i = firstValueButton; i <= lastValueButton; ++i) {
+            if (sorvane::valueButton(i).value == value)
                 return form->option1(i);
         }
         return nullptr;
     }
+
+    bool noneChecked() const
+    {
+        for (int i = firstValueButton; i <= lastValueButton; ++i) {
+            if (form->option1(i)->isChecked())
+                return false;
+        }
+        return true;
+    }
+
+    int somma() const { return form->model().somma(); }
 
     void press(int value) const { QTest::mouseClick(valueButton(value), Qt::LeftButton); }
     void verifica() { clickForBox(form->cmdverifica()); }
@@ -109,11 +122,9 @@ struct Game
     // Presses buttons that add up to `sum` (largest first).
     void build(int sum) const
     {
-        for (int v : {70, 60, 50, 40, 30, 20, 10, 5, 3, 2, 1}) {
-            while (sum >= v) {
-                press(v);
-                sum -= v;
-            }
+        for (auto b = valueButtons.rbegin(); b != valueButtons.rend(); ++b) {
+            for (; sum >= b->value; sum -= b->value)
+                press(b->value);
         }
     }
 

@@ -70,11 +70,11 @@ private slots:
         QTest::newRow("35") << 35.0f;
         QTest::newRow("89") << 89.0f;
     }
-
     void questionFigure()
     {
         QFETCH(float, given);
         ImageSurface s(QSize(748, 552), 1.0, background);
+        drawQuestion(s, 80); // an earlier question, which this one covers
         drawQuestion(s, given);
         const QColor green = fromBgr(figure::givenAngleFill);
         const QColor blue = fromBgr(figure::rightAngleFill);
@@ -98,52 +98,30 @@ private slots:
         QVERIFY(near(s.image(), 350 + 100 * std::sin(edge), 250 - 100 * std::cos(edge), Qt::black));
     }
 
-    void aLaterQuestionCoversTheEarlierOne()
+    // A half and a full disc are filled right across 3 o'clock, where the pies meet.
+    void discIsFilledWithNoSeam_data()
     {
-        ImageSurface s(QSize(748, 552), 1.0, background);
-        drawQuestion(s, 80);
-        drawQuestion(s, 10);
-        QCOMPARE(at(s, 45, 120), fromBgr(figure::rightAngleFill));
-        QCOMPARE(at(s, 5, 120), fromBgr(figure::givenAngleFill));
+        QTest::addColumn<float>("end");
+        QTest::newRow("half") << 180.0f;
+        QTest::newRow("full") << 360.0f;
     }
-
-    void halfDiscHasNoSeamAtThreeOClock()
+    void discIsFilledWithNoSeam()
     {
+        QFETCH(float, end);
         ImageSurface s(QSize(748, 552), 1.0, background);
         s.setFillColor(0x800000);
-        pigrecoesettore(s, 350, 250, 190, 0x00FF00, 0, 180);
+        pigrecoesettore(s, 350, 250, 190, 0x00FF00, 0, end);
         const QColor fill = fromBgr(0x800000);
         for (int x = 362; x < 530; x += 4) {
             for (int y = 248; y <= 252; ++y)
                 QCOMPARE(s.image().pixelColor(x, y), fill);
         }
-        // The real edges at 12 and 6 o'clock carry the outline.
+        for (double deg = 10; deg < end; deg += 20)
+            QCOMPARE(at(s, deg, 150), fill);
+        QCOMPARE(at(s, 270, 100), end < 360 ? fromBgr(background) : fill);
+        // The real edges carry the outline: 12 o'clock, and 6 o'clock on the half disc.
         QVERIFY(near(s.image(), 350, 150, fromBgr(0x00FF00)));
-        QVERIFY(near(s.image(), 350, 350, fromBgr(0x00FF00)));
-        QCOMPARE(s.image().pixelColor(250, 250), fromBgr(background));
-    }
-
-    void fullDiscIsFilledEverywhere()
-    {
-        ImageSurface s(QSize(748, 552), 1.0, background);
-        s.setFillColor(0x008000);
-        pigrecoesettore(s, 350, 250, 190, 0x000000, 0, 360);
-        for (double deg = 10; deg < 360; deg += 20)
-            QCOMPARE(at(s, deg, 150), fromBgr(0x008000));
-    }
-
-    void drawsAtFullResolutionOnADoubleScreen()
-    {
-        ImageSurface s(QSize(748, 552), 2.0, background);
-        QCOMPARE(s.image().size(), QSize(1496, 1104));
-        drawQuestion(s, 45);
-        // The edge of the disc is crisp at device pixels: one device pixel outside the outline
-        // is background, one inside is fill (a scaled-up image would blur or double it).
-        const QImage& img = s.image();
-        const int cx = 700, cy = 500, r = 380;
-        // Straight right of the centre is the 3 o'clock edge; straight up is 12 o'clock.
-        QCOMPARE(img.pixelColor(cx + 10, cy - r - 3), fromBgr(background));
-        QCOMPARE(img.pixelColor(cx + 10, cy - r + 3), fromBgr(figure::givenAngleFill));
+        QVERIFY(end == 360 || near(s.image(), 350, 350, fromBgr(0x00FF00)));
     }
 
     // The window keeps only the figure's area: every pixel that any question can paint lies
@@ -154,13 +132,19 @@ private slots:
         QTest::newRow("1x") << 1.0;
         QTest::newRow("2x") << 2.0;
     }
-
     void figureAreaHoldsEveryQuestion()
     {
         QFETCH(qreal, ratio);
         ImageSurface whole(QSize(748, 552), ratio, background);
+        QCOMPARE(whole.image().size(), QSize(748, 552) * ratio);
         for (int given = 1; given <= 89; ++given)
             drawQuestion(whole, float(given));
+        // Drawn at the full resolution: at 12 o'clock, a little right of the centre, the disc's
+        // edge is crisp in device pixels, background 3 outside and fill 3 inside (a scaled-up
+        // image would blur or double it).
+        const int x = int(350 * ratio) + 10, edge = int(60 * ratio);
+        QCOMPARE(whole.image().pixelColor(x, edge - 3), fromBgr(background));
+        QCOMPARE(whole.image().pixelColor(x, edge + 3), fromBgr(figure::givenAngleFill));
         // Blank the area out: what is left must be untouched background.
         QImage outside = whole.image();
         QPainter(&outside).fillRect(figure::area(), fromBgr(background));
@@ -169,65 +153,44 @@ private slots:
         QVERIFY(figure::area().width() * figure::area().height() < 748 * 552 / 8);
     }
 
-    // A surface that keeps only the figure's area shows the same client area as one that keeps
-    // all of it.
+    // A surface that keeps only the figure's area paints the part of the client area asked of
+    // it, wherever it lies, as one that keeps all of it would.
     void keptAreaShowsWhatTheWholeSurfaceWould_data()
     {
         QTest::addColumn<qreal>("ratio");
         QTest::addColumn<float>("given");
-        QTest::newRow("1x, 1") << 1.0 << 1.0f;
-        QTest::newRow("1x, 44") << 1.0 << 44.0f;
-        QTest::newRow("1x, 89") << 1.0 << 89.0f;
-        QTest::newRow("2x, 1") << 2.0 << 1.0f;
-        QTest::newRow("2x, 89") << 2.0 << 89.0f;
+        QTest::addColumn<QRect>("part");
+        const QRect all(0, 0, 748, 552);
+        QTest::newRow("1x, 1") << 1.0 << 1.0f << all;
+        QTest::newRow("1x, 44") << 1.0 << 44.0f << all;
+        QTest::newRow("1x, 89") << 1.0 << 89.0f << all;
+        QTest::newRow("2x, 1") << 2.0 << 1.0f << all;
+        QTest::newRow("2x, 89") << 2.0 << 89.0f << all;
+        QTest::newRow("across the area's top left corner")
+            << 1.0 << 30.0f << QRect(300, 20, 100, 100);
+        QTest::newRow("inside the area") << 1.0 << 30.0f << QRect(400, 100, 50, 50);
+        QTest::newRow("outside the area") << 1.0 << 30.0f << QRect(10, 300, 80, 60);
     }
-
     void keptAreaShowsWhatTheWholeSurfaceWould()
     {
         QFETCH(qreal, ratio);
         QFETCH(float, given);
+        QFETCH(QRect, part);
         ImageSurface whole(QSize(748, 552), ratio, background);
         ImageSurface kept(figure::area(), ratio, background);
         QCOMPARE(kept.area(), figure::area());
         QCOMPARE(kept.image().size(), figure::area().size() * ratio);
-        drawQuestion(whole, 60);
-        drawQuestion(kept, 60);
-        drawQuestion(whole, given);
-        drawQuestion(kept, given);
+        for (const float question : {60.0f, given}) {
+            drawQuestion(whole, question);
+            drawQuestion(kept, question);
+        }
         QImage shown = clientImage(ratio, Qt::red);
-        {
-            QPainter p(&shown);
-            kept.paint(p, QRect(0, 0, 748, 552));
-        }
-        QVERIFY(shown == whole.image());
-    }
-
-    // A repaint of part of the client area paints that part only, wherever it lies.
-    void paintsOnlyTheAskedPart_data()
-    {
-        QTest::addColumn<QRect>("part");
-        QTest::newRow("across the area's top left corner") << QRect(300, 20, 100, 100);
-        QTest::newRow("inside the area") << QRect(400, 100, 50, 50);
-        QTest::newRow("outside the area") << QRect(10, 300, 80, 60);
-    }
-
-    void paintsOnlyTheAskedPart()
-    {
-        QFETCH(QRect, part);
-        ImageSurface whole(QSize(748, 552), 1.0, background);
-        ImageSurface kept(figure::area(), 1.0, background);
-        drawQuestion(whole, 30);
-        drawQuestion(kept, 30);
-        QImage shown = clientImage(1.0, Qt::red);
-        {
-            QPainter p(&shown);
-            kept.paint(p, part);
-        }
-        QImage expected = clientImage(1.0, Qt::red);
-        {
-            QPainter p(&expected);
-            p.drawImage(part.topLeft(), whole.image(), part);
-        }
+        QPainter painter(&shown);
+        kept.paint(painter, part);
+        painter.end();
+        QImage expected = clientImage(ratio, Qt::red);
+        QPainter(&expected).drawImage(part, whole.image(),
+                                      QRect(part.topLeft() * ratio, part.size() * ratio));
         QVERIFY(shown == expected);
     }
 
@@ -239,7 +202,6 @@ private slots:
         QTest::newRow("whole client area") << QRect(0, 0, 748, 552) << QRect(160, 60, 381, 381);
         QTest::newRow("figure's area") << figure::area() << QRect(350, 60, 191, 191);
     }
-
     void reportsWhatChanged()
     {
         QFETCH(QRect, kept);
