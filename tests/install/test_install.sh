@@ -143,16 +143,7 @@ else
         check "a pupil cannot hard-link the score file" \
             sh -c '! setpriv --reuid=nobody --regid=nogroup --clear-groups -- ln "$0" "$1/x" 2>/dev/null' "$records/sorvane.txt" "$pupilhome"
     fi
-    # Started set-group-id, the game takes no plugin folder of the pupil's; a copy that is not
-    # set-group-id does, which shows that the check can see it.
-    plugins="$pupilhome/plugins" && mkdir -p "$plugins/platforms"
-    seen() {
-        pupil env QT_QPA_PLATFORM=offscreen QT_DEBUG_PLUGINS=1 QT_PLUGIN_PATH="$plugins" \
-            HOME="$pupilhome" timeout 5 "$1" 2>&1 | grep -c "$plugins" || true
-    }
     cp "$game" "$pupilhome/plain" && chmod 0755 "$pupilhome/plain"
-    check "a copy that is not set-group-id looks in QT_PLUGIN_PATH" test "$(seen "$pupilhome/plain")" -gt 0
-    check "the set-group-id game ignores QT_PLUGIN_PATH" test "$(seen "$game")" -eq 0
     check "an option of Qt's is one Italian line and status 2" \
         sh -c 'test "$(setpriv --reuid=nobody --regid=nogroup --clear-groups -- timeout 10 "$0" -platform offscreen 2>&1; echo "status $?")" = "$(printf "sorvane: opzione sconosciuta: -platform\nstatus 2")"' "$game"
 
@@ -168,8 +159,9 @@ else
     for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
     xdisplay=":$(head -n1 "$work/display")"
     h="$pupilhome/attacker"
-    routes="egl mesa vulkan options gtk bus"
+    routes="plugins egl mesa vulkan options gtk bus"
     for route in $routes; do mkdir -p "$h/$route"; done
+    mkdir -p "$h/plugins/platforms" && cp "$forge" "$h/plugins/platforms/forge.so"
     cp "$forge" "$h/egl/forge.so"
     printf '{"file_format_version": "1.0.0", "ICD": {"library_path": "%s"}}\n' "$h/egl/forge.so" >"$h/egl/egl.json"
     cp "$forge" "$h/mesa/swrast_dri.so"
@@ -186,6 +178,7 @@ else
         local route="$1" program="$2" status=0
         local -a env=() args=()
         case "$route" in
+        plugins) env=(QT_PLUGIN_PATH="$h/plugins" QT_QPA_PLATFORM=x) ;;
         egl) env=(QT_QPA_PLATFORM=minimalegl __EGL_VENDOR_LIBRARY_FILENAMES="$h/egl/egl.json") ;;
         mesa) env=(QT_WIDGETS_RHI=1 LIBGL_DRIVERS_PATH="$h/mesa") ;;
         vulkan) env=(QT_WIDGETS_RHI=1 QT_WIDGETS_RHI_BACKEND=vulkan QT_VULKAN_LIB="$h/vulkan/forge.so") ;;
@@ -194,17 +187,17 @@ else
         bus) env=(DBUS_SESSION_BUS_ADDRESS="unixexec:path=$h/bus/forge.sh") ;;
         esac
         pupil env -i HOME="$h" DISPLAY="$xdisplay" PATH=/usr/bin:/bin "${env[@]}" \
-            timeout 8 "$program" "${args[@]}" >/dev/null 2>&1 || status=$?
+            timeout 5 "$program" "${args[@]}" >/dev/null 2>&1 || status=$?
         echo "$status"
     }
-    loadedmarker() { ls "$h/$1"/*.loaded 2>/dev/null | head -n1; }
+    loadedmarker() { find "$h/$1" -name '*.loaded' | head -n1; }
     for route in $routes; do
         printf '5\r\n' >"$records/sorvane.txt"
         printf 'Eva\r\n' >"$records/nsorvane.txt"
-        rm -f "$h/$route"/*.loaded
+        find "$h/$route" -name '*.loaded' -delete
         attack "$route" "$pupilhome/plain" >/dev/null
         check "$route: an ordinary copy of the game runs the pupil's code" test -n "$(loadedmarker $route)"
-        rm -f "$h/$route"/*.loaded
+        find "$h/$route" -name '*.loaded' -delete
         status="$(attack "$route" "$game")"
         expected=124 # still running when stopped
         [ "$route" = options ] && expected=2
