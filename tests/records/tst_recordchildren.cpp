@@ -30,7 +30,7 @@ private slots:
         const StoreResult r = files().storeIfHigher(QStringLiteral("2"), QStringLiteral("Eva"));
         QVERIFY(other.waitForFinished(5000));
         QCOMPARE(int(r.outcome), int(StoreOutcome::Stored));
-        QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
+        QCOMPARE(record(), QByteArray("2\r\n|Eva\r\n"));
     }
 
     void aLockHeldTooLongIsGivenUpWithAnItalianReason()
@@ -74,10 +74,8 @@ private slots:
         QFETCH(int, step);
         stored(oldScore, oldName);
         QProcess child;
-        StoreChild{.folder = path(),
-                   .score = QStringLiteral("10"),
-                   .name = QStringLiteral("Nuovo"),
-                   .stopAt = RecordFiles::Step(step)}
+        StoreChild{
+            .folder = path(), .score = "10", .name = "Nuovo", .stopAt = RecordFiles::Step(step)}
             .run(child);
         // Killed: it never got to report an outcome.
         QVERIFY(child.exitStatus() == QProcess::CrashExit || child.exitCode() > 2);
@@ -85,12 +83,9 @@ private slots:
         // What the next start-up shows.
         QVERIFY(!files().ensureExist());
         QVERIFY(!files().readRecord().error);
-        const QByteArray score = bytesOf(files().scorePath());
-        const QByteArray name = bytesOf(files().namePath());
-        const bool old = score == oldScore && name == oldName;
-        const bool fresh = score == "10\r\n" && name == "Nuovo\r\n";
-        QVERIFY2(old || fresh,
-                 qPrintable(QString::fromLatin1(score.toHex(' ') + " / " + name.toHex(' '))));
+        const QByteArray shown = record();
+        const bool fresh = shown == "10\r\n|Nuovo\r\n";
+        QVERIFY2(fresh || shown == oldScore + '|' + oldName, shown.toHex(' ').constData());
         // The journal was flushed before the score file was touched: from then on the new
         // record is the one that stands.
         if (step >= int(RecordFiles::Step::JournalFlushed))
@@ -118,15 +113,14 @@ private slots:
         stored("-5\r\n", "Vecchio\r\n");
         QProcess child;
         StoreChild{.folder = path(),
-                   .score = QStringLiteral("3"),
-                   .name = QStringLiteral("Eva"),
+                   .score = "3",
+                   .name = "Eva",
                    .stopAt = RecordFiles::Step::ScoreWritten,
                    .signal = signal}
             .run(child);
         // The signal ended the program, but only once both files held the new record.
         QCOMPARE(child.exitStatus(), QProcess::CrashExit);
-        QCOMPARE(bytesOf(files().scorePath()), QByteArray("3\r\n"));
-        QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
+        QCOMPARE(record(), QByteArray("3\r\n|Eva\r\n"));
         QCOMPARE(bytesOf(files().journalPath()), QByteArray());
     }
 
@@ -139,20 +133,14 @@ private slots:
         QFile::remove(files().journalPath());
         stored("1\r\n", "Anna\r\n");
         for (const QString& p : {files().scorePath(), files().namePath()})
-            QFile::setPermissions(p, QFileDevice::ReadOther | QFileDevice::WriteOther |
-                                         QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-        const QByteArray folder = QFile::encodeName(path());
-        QCOMPARE(::chmod(folder.constData(), ::geteuid() == 0 ? 0755 : 0555), 0);
+            QVERIFY(setMode(p, 0666));
+        QVERIFY(setMode(path(), ::geteuid() == 0 ? 0755 : 0555));
         QProcess child;
-        const int code = StoreChild{.folder = path(),
-                                    .score = QStringLiteral("2"),
-                                    .name = QStringLiteral("Eva"),
-                                    .asPupil = true}
-                             .run(child);
-        ::chmod(folder.constData(), 0700);
+        const int code =
+            StoreChild{.folder = path(), .score = "2", .name = "Eva", .asPupil = true}.run(child);
+        setMode(path(), 0700);
         QCOMPARE(code, 0);
-        QCOMPARE(bytesOf(files().scorePath()), QByteArray("2\r\n"));
-        QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
+        QCOMPARE(record(), QByteArray("2\r\n|Eva\r\n"));
         QVERIFY(!QFile::exists(files().journalPath()));
 #endif
     }
@@ -166,25 +154,20 @@ private slots:
         const RecordFiles f = files();
         stored("4\r\n", "Anna\r\n");
         put(f.journalPath(), encodeJournal({"15\r\n", "Ugo\r\n"}));
-        ::chmod(QFile::encodeName(f.scorePath()).constData(), 0666);
-        ::chmod(QFile::encodeName(f.namePath()).constData(), 0666);
-        ::chmod(QFile::encodeName(f.journalPath()).constData(), 0444);
-        ::chmod(QFile::encodeName(path()).constData(), 0755);
+        for (const QString& p : {f.scorePath(), f.namePath()})
+            QVERIFY(setMode(p, 0666));
+        QVERIFY(setMode(f.journalPath(), 0444) && setMode(path(), 0755));
         QProcess child;
         const StoreChild read{.does = StoreChild::Does::Read, .folder = path(), .asPupil = true};
         QCOMPARE(read.run(child), 1);
         const QString said = QString::fromUtf8(child.readAllStandardOutput());
         QVERIFY2(said.contains(f.journalPath()), qPrintable(said));
         QProcess store;
-        const int storing = StoreChild{.folder = path(),
-                                       .score = QStringLiteral("20"),
-                                       .name = QStringLiteral("Eva"),
-                                       .asPupil = true}
-                                .run(store);
-        ::chmod(QFile::encodeName(path()).constData(), 0700);
+        const int storing =
+            StoreChild{.folder = path(), .score = "20", .name = "Eva", .asPupil = true}.run(store);
+        setMode(path(), 0700);
         QCOMPARE(storing, 1);
-        QCOMPARE(bytesOf(f.scorePath()), QByteArray("4\r\n"));
-        QCOMPARE(bytesOf(f.namePath()), QByteArray("Anna\r\n"));
+        QCOMPARE(record(), QByteArray("4\r\n|Anna\r\n"));
 #endif
     }
 
@@ -217,8 +200,8 @@ private slots:
         QProcess holder;
         if (letGoInTime) {
             StoreChild{.folder = path(),
-                       .score = QStringLiteral("15"),
-                       .name = QStringLiteral("Ugo"),
+                       .score = "15",
+                       .name = "Ugo",
                        .stopAt = RecordFiles::Step::ScoreFlushed,
                        .signal = SIGSTOP}
                 .start(holder);
@@ -226,8 +209,7 @@ private slots:
         } else {
             holdLock(holder, path(), 8000);
         }
-        const StoreChild storeEva{
-            .folder = path(), .score = QStringLiteral("20"), .name = QStringLiteral("Eva")};
+        const StoreChild storeEva{.folder = path(), .score = "20", .name = "Eva"};
         QProcess reader;
         QProcess other;
         StoreChild{.does = StoreChild::Does::Read, .folder = path()}.start(reader);

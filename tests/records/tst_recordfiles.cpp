@@ -16,6 +16,16 @@
 using namespace sorvane;
 using namespace sorvane::testing;
 
+namespace {
+struct Store
+{
+    QByteArray oldScore, oldName;
+    QString score, name;
+    StoreOutcome outcome;
+    QByteArray newScore, newName;
+};
+} // namespace
+
 class TestRecordFiles : public QObject, RecordFolder
 {
     Q_OBJECT
@@ -68,12 +78,11 @@ private slots:
     {
         stored("7\r\n", "Anna \r\n");
 #ifdef Q_OS_UNIX
-        ::chmod(QFile::encodeName(files().scorePath()).constData(), 0644);
+        QVERIFY(setMode(files().scorePath(), 0644));
 #endif
         QVERIFY(!files().ensureExist());
         QVERIFY(!files().readRecord().error);
-        QCOMPARE(bytesOf(files().scorePath()), QByteArray("7\r\n"));
-        QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna \r\n"));
+        QCOMPARE(record(), QByteArray("7\r\n|Anna \r\n"));
 #ifdef Q_OS_UNIX
         QCOMPARE(modeOf(files().scorePath()), mode_t(0644));
 #endif
@@ -90,90 +99,47 @@ private slots:
         QCOMPARE(r.text.size(), RecordFiles::readLimit);
     }
 
-    void badPaths_data()
-    {
-        QTest::addColumn<QString>("kind");
-        QTest::newRow("folder") << "folder";
-#ifdef Q_OS_UNIX
-        QTest::newRow("fifo") << "fifo";
-#endif
-        QTest::newRow("missing") << "missing";
-    }
-
-    void badPaths()
-    {
-        QFETCH(QString, kind);
-        const QString path = filePath(QStringLiteral("bad-") + kind);
-        if (kind == u"folder")
-            QVERIFY(QDir().mkpath(path));
-#ifdef Q_OS_UNIX
-        else if (kind == u"fifo")
-            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0666), 0);
-#endif
-        // Never blocks: a FIFO with no writer would hang a plain open.
-        const ReadResult r = RecordFiles::read(path);
-        QVERIFY(r.error);
-        QCOMPARE(r.error->path, path);
-        QVERIFY(!r.error->reason.isEmpty());
-        QVERIFY(r.error->message().contains(QDir::toNativeSeparators(path)));
-    }
-
+    // Typed names stay one line: line breaks, NULs and other controls become blanks.
     void storing_data()
     {
-        QTest::addColumn<QByteArray>("oldScore");
-        QTest::addColumn<QByteArray>("oldName");
-        QTest::addColumn<QString>("score");
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<int>("outcome");
-        QTest::addColumn<QByteArray>("newScore");
-        QTest::addColumn<QByteArray>("newName");
-        const int stored = int(StoreOutcome::Stored);
-        const int kept = int(StoreOutcome::NotHigher);
-        QTest::newRow("first record")
-            << QByteArray() << QByteArray() << "3"
-            << "Anna" << stored << QByteArray("3\r\n") << QByteArray("Anna\r\n");
+        QTest::addColumn<Store>("row");
+        const StoreOutcome stored = StoreOutcome::Stored, kept = StoreOutcome::NotHigher;
+        QTest::newRow("first record") << Store{"", "", "3", "Anna", stored, "3\r\n", "Anna\r\n"};
         QTest::newRow("equal is not a record")
-            << QByteArray("7\r\n") << QByteArray("Anna\r\n") << "7"
-            << "Bruno" << kept << QByteArray("7\r\n") << QByteArray("Anna\r\n");
+            << Store{"7\r\n", "Anna\r\n", "7", "Bruno", kept, "7\r\n", "Anna\r\n"};
         QTest::newRow("one above")
-            << QByteArray("7\r\n") << QByteArray("Anna\r\n") << "8"
-            << "Bruno" << stored << QByteArray("8\r\n") << QByteArray("Bruno\r\n");
+            << Store{"7\r\n", "Anna\r\n", "8", "Bruno", stored, "8\r\n", "Bruno\r\n"};
         QTest::newRow("older, longer record leaves no trace")
-            << QByteArray("9\r\n") << QByteArray("Massimiliano Pietro\r\n") << "12"
-            << "Ugo" << stored << QByteArray("12\r\n") << QByteArray("Ugo\r\n");
-        QTest::newRow("empty name") << QByteArray() << QByteArray() << "1"
-                                    << "" << stored << QByteArray("1\r\n") << QByteArray("\r\n");
-        QTest::newRow("blanks kept")
-            << QByteArray() << QByteArray() << "2"
-            << " Anna " << stored << QByteArray("2\r\n") << QByteArray(" Anna \r\n");
+            << Store{"9\r\n", "Massimiliano Pietro\r\n", "12", "Ugo", stored, "12\r\n", "Ugo\r\n"};
+        QTest::newRow("empty name") << Store{"", "", "1", "", stored, "1\r\n", "\r\n"};
+        QTest::newRow("blanks kept") << Store{"", "", "2", " Anna ", stored, "2\r\n", " Anna \r\n"};
         QTest::newRow("hand-edited score counts as 0")
-            << QByteArray("tanti\r\n") << QByteArray("X\r\n") << "1"
-            << "Eva" << stored << QByteArray("1\r\n") << QByteArray("Eva\r\n");
+            << Store{"tanti\r\n", "X\r\n", "1", "Eva", stored, "1\r\n", "Eva\r\n"};
         QTest::newRow("huge stored score")
-            << QByteArray("1e999\r\n") << QByteArray("X\r\n") << "30"
-            << "Eva" << kept << QByteArray("1e999\r\n") << QByteArray("X\r\n");
+            << Store{"1e999\r\n", "X\r\n", "30", "Eva", kept, "1e999\r\n", "X\r\n"};
         QTest::newRow("accented name")
-            << QByteArray() << QByteArray() << "4"
-            << "Niccolò €" << stored << QByteArray("4\r\n") << QByteArray("Niccol\xF2 \x80\r\n");
+            << Store{"", "", "4", "Niccolò €", stored, "4\r\n", "Niccol\xF2 \x80\r\n"};
+        QTest::newRow("CR LF") << Store{
+            "", "", "1", "Anna\r\nBob", stored, "1\r\n", "Anna  Bob\r\n"};
+        QTest::newRow("LF") << Store{"", "", "1", "Anna\nBob", stored, "1\r\n", "Anna Bob\r\n"};
+        QTest::newRow("CR at the end")
+            << Store{"", "", "1", "Anna\r", stored, "1\r\n", "Anna \r\n"};
+        QTest::newRow("NUL") << Store{
+            "", "", "1", QString::fromUtf16(u"Anna\0Bob", 8), stored, "1\r\n", "Anna Bob\r\n"};
+        QTest::newRow("tab and escape")
+            << Store{"", "", "1", "A\tB\x1b", stored, "1\r\n", "A B \r\n"};
     }
 
     void storing()
     {
-        QFETCH(QByteArray, oldScore);
-        QFETCH(QByteArray, oldName);
-        QFETCH(QString, score);
-        QFETCH(QString, name);
-        QFETCH(int, outcome);
-        QFETCH(QByteArray, newScore);
-        QFETCH(QByteArray, newName);
-        stored(oldScore, oldName);
-        const StoreResult r = files().storeIfHigher(score, name);
+        QFETCH(Store, row);
+        stored(row.oldScore, row.oldName);
+        const StoreResult r = files().storeIfHigher(row.score, row.name);
         QVERIFY(!r.error);
-        QCOMPARE(int(r.outcome), outcome);
-        QCOMPARE(bytesOf(files().scorePath()), newScore);
-        QCOMPARE(bytesOf(files().namePath()), newName);
+        QCOMPARE(int(r.outcome), int(row.outcome));
+        QCOMPARE(record(), row.newScore + '|' + row.newName);
         // What was stored is what the next start-up shows.
-        QCOMPARE(RecordFiles::read(files().namePath()).text, fromWindows1252(newName));
+        QCOMPARE(RecordFiles::read(files().namePath()).text, fromWindows1252(row.newName));
     }
 
     void anotherCopysHigherRecordIsNotOverwritten()
@@ -183,8 +149,7 @@ private slots:
         const StoreResult r =
             checkRecord(files(), QStringLiteral("5"), QString(), QStringLiteral("Anna"));
         QCOMPARE(int(r.outcome), int(StoreOutcome::NotHigher));
-        QCOMPARE(bytesOf(files().scorePath()), QByteArray("9\r\n"));
-        QCOMPARE(bytesOf(files().namePath()), QByteArray("Bruno\r\n"));
+        QCOMPARE(record(), QByteArray("9\r\n|Bruno\r\n"));
     }
 
     void scoreNotAboveTheShownRecordTouchesNoFile()
@@ -275,20 +240,13 @@ private slots:
 #endif
     }
 
-    // ---- Never through a link ------------------------------------------------------------
-
     void linksAreNeverUsed_data()
     {
         QTest::addColumn<QString>("file");
         QTest::addColumn<bool>("symbolic");
-        for (const char* file : {"score", "name", "journal"}) {
-            for (bool symbolic : {true, false}) {
-                const QString tag = QStringLiteral("%1, %2").arg(
-                    QString::fromLatin1(file),
-                    symbolic ? QStringLiteral("symbolic link") : QStringLiteral("hard link"));
-                QTest::newRow(qPrintable(tag)) << QString::fromLatin1(file) << symbolic;
-            }
-        }
+        for (const char* file : {"score", "name", "journal"})
+            for (const char* link : {"symbolic", "hard"})
+                QTest::addRow("%s, %s link", file, link) << QString(file) << (*link == 's');
     }
 
     void linksAreNeverUsed()
@@ -332,27 +290,6 @@ private slots:
             QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna\r\n"));
     }
 
-    // ---- One line stays one line ---------------------------------------------------------
-
-    void storedNameIsOneLine_data()
-    {
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QByteArray>("line");
-        QTest::newRow("CR LF") << QStringLiteral("Anna\r\nBob") << QByteArray("Anna  Bob\r\n");
-        QTest::newRow("LF") << QStringLiteral("Anna\nBob") << QByteArray("Anna Bob\r\n");
-        QTest::newRow("CR at the end") << QStringLiteral("Anna\r") << QByteArray("Anna \r\n");
-        QTest::newRow("NUL") << QString::fromUtf16(u"Anna\0Bob", 8) << QByteArray("Anna Bob\r\n");
-        QTest::newRow("tab and escape") << QStringLiteral("A\tB\x1b") << QByteArray("A B \r\n");
-    }
-
-    void storedNameIsOneLine()
-    {
-        QFETCH(QString, typed);
-        QFETCH(QByteArray, line);
-        QVERIFY(!files().storeIfHigher(QStringLiteral("1"), typed).error);
-        QCOMPARE(bytesOf(files().namePath()), line);
-    }
-
     void nameNeverOutgrowsWhatIsReadBack()
     {
         QVERIFY(!files().storeIfHigher(QStringLiteral("1"), QString(100000, u'a')).error);
@@ -363,8 +300,6 @@ private slots:
         QVERIFY(!files().storeIfHigher(QStringLiteral("2"), QStringLiteral("Eva")).error);
         QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
     }
-
-    // ---- Exact restore -------------------------------------------------------------------
 
     void fileTooLargeToPutBackIsRefusedBeforeWriting_data()
     {
@@ -386,34 +321,27 @@ private slots:
         QCOMPARE(bytesOf(files().namePath()), largeScore ? QByteArray("Anna\r\n") : large);
     }
 
-    // ---- Italian reasons ---------------------------------------------------------------
-
-    void reasonsAreItalian_data()
+    // What start-up and a plain read refuse, each naming the file it stopped at, start-up with
+    // an Italian reason. Never blocks: a FIFO with no writer would hang a plain open.
+    void reasonsAreItalian_data() // the tag is the kind of file
     {
-        QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("reason");
+        const QString notAFile =
+            "non è un file normale (è una cartella, una pipe o un dispositivo)";
 #ifdef Q_OS_UNIX
-        QTest::newRow("folder") << "folder"
-                                << "è una cartella";
-        QTest::newRow("fifo") << "fifo"
-                              << "non è un file normale (è una cartella, una pipe o un "
-                                 "dispositivo)";
-        QTest::newRow("symbolic link") << "symlink"
-                                       << "è un collegamento simbolico, e il gioco non lo segue";
-        QTest::newRow("missing folder") << "missing"
-                                        << "il file o la cartella non esiste";
+        QTest::newRow("folder") << QString("è una cartella");
+        QTest::newRow("fifo") << notAFile;
+        QTest::newRow("symlink") << QString("è un collegamento simbolico, e il gioco non lo segue");
+        QTest::newRow("missing") << QString("il file o la cartella non esiste");
 #else
-        QTest::newRow("folder") << "folder"
-                                << "non è un file normale (è una cartella, una pipe o un "
-                                   "dispositivo)";
-        QTest::newRow("missing folder") << "missing"
-                                        << "la cartella non esiste";
+        QTest::newRow("folder") << notAFile;
+        QTest::newRow("missing") << QString("la cartella non esiste");
 #endif
     }
 
     void reasonsAreItalian()
     {
-        QFETCH(QString, kind);
+        const QString kind = QTest::currentDataTag();
         QFETCH(QString, reason);
         QTemporaryDir other;
         RecordFiles f(other.path());
@@ -430,7 +358,6 @@ private slots:
         if (kind == u"symlink")
             QCOMPARE(::symlink("/etc/hostname", name.constData()), 0);
 #endif
-        // Start-up refuses it, naming the file it stopped at.
         const QString path = kind == u"missing" ? f.scorePath() : f.namePath();
         const auto error = f.ensureExist();
         QVERIFY(error);
@@ -438,6 +365,11 @@ private slots:
         QCOMPARE(error->reason, reason);
         QCOMPARE(error->message(), QStringLiteral("Errore con il file dei record %1: %2")
                                        .arg(QDir::toNativeSeparators(path), reason));
+        const ReadResult r = RecordFiles::read(path);
+        QVERIFY(r.error);
+        QCOMPARE(r.error->path, path);
+        QVERIFY(!r.error->reason.isEmpty());
+        QVERIFY(r.error->message().contains(QDir::toNativeSeparators(path)));
     }
 };
 

@@ -46,6 +46,11 @@ inline mode_t modeOf(const QString& path)
     ::stat(QFile::encodeName(path).constData(), &st);
     return st.st_mode & 0777;
 }
+
+inline bool setMode(const QString& path, mode_t mode)
+{
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
 #endif
 
 // A record folder of each test's own: a test class calls renew() from its init(), and every
@@ -69,6 +74,11 @@ public:
     {
         put(files().scorePath(), score);
         put(files().namePath(), name);
+    }
+    // Both files' bytes as "SCORE|NAME", compared in one go.
+    QByteArray record() const
+    {
+        return bytesOf(files().scorePath()) + '|' + bytesOf(files().namePath());
     }
 
 private:
