@@ -97,12 +97,7 @@ int runSelf(const std::vector<std::string>& args)
 #endif
 }
 
-RecordFile openFile(const fs::path& path, RecordFile::Access access, RecordFile::Missing missing,
-                    SysError& error)
-{
-    return RecordFile::open(path, access, missing, error);
-}
-
+constexpr auto openFile = &RecordFile::open;
 constexpr auto readOnly = RecordFile::Access::Read;
 constexpr auto readWrite = RecordFile::Access::ReadWrite;
 constexpr auto create = RecordFile::Missing::Create;
@@ -140,15 +135,23 @@ void creating(const fs::path& dir)
     check(error && !missing.isOpen(), "a missing file is an error when it must exist");
 }
 
+// Opened for reading or for writing, `path` is refused: with `code`, if one is given, and a
+// reason that says `said`.
+void refused(const fs::path& path, const std::string& what, int code = 0, const char* said = "")
+{
+    for (auto access : {readOnly, readWrite}) {
+        SysError error;
+        const RecordFile f = openFile(path, access, create, error);
+        check(error && !f.isOpen() && (code == 0 || error.code == code) &&
+                  reason(error).find(said) != std::string::npos,
+              what);
+    }
+}
+
 void refusing(const fs::path& dir)
 {
-    SysError error;
-    const fs::path folder = dir / "cartella";
-    fs::create_directory(folder);
-    for (auto access : {readOnly, readWrite}) {
-        RecordFile f = openFile(folder, access, create, error);
-        check(error && !f.isOpen(), "a folder is refused");
-    }
+    fs::create_directory(dir / "cartella");
+    refused(dir / "cartella", "a folder is refused");
 
 #ifdef _WIN32
     const std::wstring pipeName =
@@ -156,6 +159,7 @@ void refusing(const fs::path& dir)
     HANDLE pipe = CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 64, 64,
                                    0, nullptr);
     check(pipe != INVALID_HANDLE_VALUE, "a pipe is made for the check");
+    SysError error;
     RecordFile p = openFile(fs::path(pipeName), readWrite, mustExist, error);
     check(error.code == notRegularFile && !p.isOpen(), "a pipe is refused");
     CloseHandle(pipe);
@@ -163,35 +167,23 @@ void refusing(const fs::path& dir)
     const fs::path fifo = dir / "fifo";
     ::mkfifo(fifo.c_str(), 0666);
     // No writer and no reader at the other end: a plain open would wait for ever.
-    for (auto access : {readOnly, readWrite}) {
-        RecordFile p = openFile(fifo, access, create, error);
-        check(error && !p.isOpen(), "a FIFO is refused without waiting");
-    }
+    refused(fifo, "a FIFO is refused without waiting");
 #endif
 
     const fs::path target = dir / "altro.txt";
     put(target, "segreto\r\n");
     const fs::path hard = dir / "fisso.txt";
     fs::create_hard_link(target, hard);
-    for (auto access : {readOnly, readWrite}) {
-        RecordFile h = openFile(hard, access, create, error);
-        check(error.code == linkedFile && !h.isOpen(), "a file with a second name is refused");
-    }
+    refused(hard, "a file with a second name is refused", linkedFile);
     fs::remove(hard);
 
     const fs::path soft = dir / "simbolico.txt";
     std::error_code linkError;
     fs::create_symlink(target, soft, linkError);
-    if (linkError) {
+    if (linkError)
         skip("symbolic link: this user may not make one here");
-    } else {
-        for (auto access : {readOnly, readWrite}) {
-            RecordFile s = openFile(soft, access, create, error);
-            check(error && !s.isOpen(), "a symbolic link is refused");
-            check(reason(error).find("collegamento") != std::string::npos,
-                  "a symbolic link's reason says it is a link");
-        }
-    }
+    else
+        refused(soft, "a symbolic link is refused, its reason saying so", 0, "collegamento");
     check(contentOf(target) == "segreto\r\n", "nothing is written through a link");
 }
 
@@ -380,20 +372,15 @@ int main(int argc, char* argv[])
     std::vector<wchar_t> name(32768);
     GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()));
     self = fs::path(name.data());
+    const auto pid = GetCurrentProcessId();
 #else
     self = fs::absolute(argv[0]);
+    const auto pid = getpid();
 #endif
     if (argc > 1)
         return child(std::vector<std::string>(argv + 1, argv + argc));
 
-    const fs::path dir =
-        fs::temp_directory_path() / ("sorvane-recordio-" + std::to_string(
-#ifdef _WIN32
-                                                               GetCurrentProcessId()
-#else
-                                                               getpid()
-#endif
-                                                                   ));
+    const fs::path dir = fs::temp_directory_path() / ("sorvane-recordio-" + std::to_string(pid));
     fs::remove_all(dir);
     fs::create_directories(dir);
     creating(dir);

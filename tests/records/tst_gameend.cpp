@@ -11,7 +11,15 @@ using namespace sorvane::testing;
 
 namespace {
 const QString confirmation = QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E");
-}
+struct Ending
+{
+    QString name;
+    QByteArray oldScore, oldName;
+    int right;
+    bool stored;
+    QByteArray newScore, newName;
+};
+} // namespace
 
 class TestGameEnd : public QObject
 {
@@ -37,39 +45,23 @@ class TestGameEnd : public QObject
 private slots:
     void records_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("oldScore");
-        QTest::addColumn<QByteArray>("oldName");
-        QTest::addColumn<int>("right");
-        QTest::addColumn<bool>("stored");
-        QTest::addColumn<QByteArray>("newScore");
-        QTest::addColumn<QByteArray>("newName");
-        QTest::newRow("first game, score 0")
-            << "Anna" << QByteArray() << QByteArray() << 0 << false << QByteArray() << QByteArray();
-        QTest::newRow("first game, score 3") << "Anna" << QByteArray() << QByteArray() << 3 << true
-                                             << QByteArray("3\r\n") << QByteArray("Anna\r\n");
+        QTest::addColumn<Ending>("row");
+        QTest::newRow("first game, score 0") << Ending{"Anna", "", "", 0, false, "", ""};
+        QTest::newRow("first game, score 3")
+            << Ending{"Anna", "", "", 3, true, "3\r\n", "Anna\r\n"};
         QTest::newRow("equal score is no record")
-            << "Bruno" << QByteArray("2\r\n") << QByteArray("Anna\r\n") << 2 << false
-            << QByteArray("2\r\n") << QByteArray("Anna\r\n");
-        QTest::newRow("no name") << "" << QByteArray() << QByteArray() << 1 << true
-                                 << QByteArray("1\r\n") << QByteArray("\r\n");
+            << Ending{"Bruno", "2\r\n", "Anna\r\n", 2, false, "2\r\n", "Anna\r\n"};
+        QTest::newRow("no name") << Ending{"", "", "", 1, true, "1\r\n", "\r\n"};
         QTest::newRow("hand-edited score file")
-            << "Eva" << QByteArray("dieci\r\n") << QByteArray("X\r\n") << 1 << true
-            << QByteArray("1\r\n") << QByteArray("Eva\r\n");
+            << Ending{"Eva", "dieci\r\n", "X\r\n", 1, true, "1\r\n", "Eva\r\n"};
         QTest::newRow("one above an older, longer record replaces both")
-            << "Ugo" << QByteArray("1\r\n") << QByteArray("Maria Antonietta\r\n") << 2 << true
-            << QByteArray("2\r\n") << QByteArray("Ugo\r\n");
+            << Ending{"Ugo", "1\r\n", "Maria Antonietta\r\n", 2, true, "2\r\n", "Ugo\r\n"};
     }
 
     void records()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, oldScore);
-        QFETCH(QByteArray, oldName);
-        QFETCH(int, right);
-        QFETCH(bool, stored);
-        QFETCH(QByteArray, newScore);
-        QFETCH(QByteArray, newName);
+        QFETCH(Ending, row);
+        const auto& [name, oldScore, oldName, right, stored, newScore, newName] = row;
         Game g;
         g.dialogs.answers = {name};
         g.storeFiles(oldScore, oldName);
@@ -103,14 +95,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("trailing blank") << "Anna "
-                                        << "Anna \r\n";
-        QTest::newRow("accented") << "Niccolò"
-                                  << "Niccolò\r\n";
-        QTest::newRow("euro") << "€uro"
-                              << "€uro\r\n";
-        QTest::newRow("outside the code page") << "Ωmega"
-                                               << "?mega\r\n";
+        QTest::newRow("trailing blank") << QString("Anna ") << QString("Anna \r\n");
+        QTest::newRow("accented") << QString("Niccolò") << QString("Niccolò\r\n");
+        QTest::newRow("euro") << QString("€uro") << QString("€uro\r\n");
+        QTest::newRow("outside the code page") << QString("Ωmega") << QString("?mega\r\n");
     }
 
     void nextStartShowsTheNewRecord()
