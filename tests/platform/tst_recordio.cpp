@@ -97,7 +97,8 @@ int runSelf(const std::vector<std::string>& args)
 #endif
 }
 
-constexpr auto openFile = &RecordFile::open;
+// RecordFile::open with its sharing left at the default.
+constexpr auto openFile = [](auto&&... args) { return RecordFile::open(args...); };
 constexpr auto readOnly = RecordFile::Access::Read;
 constexpr auto readWrite = RecordFile::Access::ReadWrite;
 constexpr auto create = RecordFile::Missing::Create;

@@ -91,14 +91,6 @@ private slots:
         QCOMPARE(RecordFiles::read(files().namePath()).text, QStringLiteral("Anna \r\n"));
     }
 
-    void readStopsAtTheLimit()
-    {
-        put(files().namePath(), QByteArray(RecordFiles::readLimit + 1000, 'x'));
-        const ReadResult r = RecordFiles::read(files().namePath());
-        QVERIFY(!r.error);
-        QCOMPARE(r.text.size(), RecordFiles::readLimit);
-    }
-
     // Typed names stay one line: line breaks, NULs and other controls become blanks.
     void storing_data()
     {
@@ -161,21 +153,28 @@ private slots:
         QVERIFY(!r.error);
     }
 
-    // A store that fails on the name file, which cannot be opened or cannot be written whole,
-    // leaves the old record.
-    void aStoreThatFailsOnTheNameKeepsTheOldRecord_data()
+    // A store that fails leaves the old record: the name file cannot be opened or cannot be
+    // written whole, or a file is too large to be put back exactly (refused before writing).
+    void aFailedStoreKeepsTheOldRecord_data()
     {
-        QTest::addColumn<bool>("sizeLimit"); // else the name file is a folder
-        QTest::newRow("name file is a folder") << false;
+        QTest::addColumn<QString>("reason");
+        const QString tooLarge = QStringLiteral("il file è troppo grande");
+        QTest::newRow("name file is a folder") << QString();
 #ifdef Q_OS_UNIX
-        QTest::newRow("file size limit once the score is stored") << true;
+        QTest::newRow("file size limit once the score is stored") << tooLarge;
 #endif
+        QTest::newRow("score file of 100 KiB") << tooLarge;
+        QTest::newRow("name file of 100 KiB") << tooLarge;
     }
 
-    void aStoreThatFailsOnTheNameKeepsTheOldRecord()
+    void aFailedStoreKeepsTheOldRecord()
     {
-        QFETCH(bool, sizeLimit);
-        stored("4\r\n", "Anna\r\n");
+        QFETCH(QString, reason);
+        const QByteArray tag = QTest::currentDataTag();
+        const QByteArray large = "1\r\n" + QByteArray(100 * 1024, 'x');
+        const QByteArray score = tag.startsWith("score") ? large : QByteArray("4\r\n");
+        const QByteArray name = tag.startsWith("name file of") ? large : QByteArray("Anna\r\n");
+        stored(score, name);
         RecordFiles f = files();
 #ifdef Q_OS_UNIX
         // Once the score is stored, the process may no longer grow a file past 64 bytes: the
@@ -183,14 +182,14 @@ private slots:
         rlimit old{};
         ::getrlimit(RLIMIT_FSIZE, &old);
         f.setStepHook([&](RecordFiles::Step step) {
-            if (sizeLimit && step == RecordFiles::Step::ScoreFlushed) {
+            if (tag.startsWith("file size") && step == RecordFiles::Step::ScoreFlushed) {
                 rlimit small = old;
                 small.rlim_cur = 64;
                 ::setrlimit(RLIMIT_FSIZE, &small);
             }
         });
 #endif
-        if (!sizeLimit) {
+        if (reason.isEmpty()) {
             QFile::remove(f.namePath());
             QVERIFY(QDir().mkpath(f.namePath()));
         }
@@ -200,11 +199,11 @@ private slots:
 #endif
         QCOMPARE(int(r.outcome), int(StoreOutcome::Failed));
         QVERIFY(r.error);
-        QCOMPARE(r.error->path, f.namePath());
-        QCOMPARE(bytesOf(f.scorePath()), QByteArray("4\r\n"));
-        if (sizeLimit) {
-            QCOMPARE(r.error->reason, QStringLiteral("il file è troppo grande"));
-            QCOMPARE(bytesOf(f.namePath()), QByteArray("Anna\r\n"));
+        QCOMPARE(r.error->path, score == large ? f.scorePath() : f.namePath());
+        QCOMPARE(bytesOf(f.scorePath()), score);
+        if (!reason.isEmpty()) {
+            QCOMPARE(r.error->reason, reason);
+            QCOMPARE(bytesOf(f.namePath()), name);
             QCOMPARE(bytesOf(f.journalPath()), QByteArray());
         }
     }
@@ -290,35 +289,20 @@ private slots:
             QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna\r\n"));
     }
 
+    // Reading stops at the limit, and a stored name never outgrows it: the next store can
+    // always put it back exactly.
     void nameNeverOutgrowsWhatIsReadBack()
     {
+        put(filePath(QStringLiteral("lungo")), QByteArray(RecordFiles::readLimit + 1000, 'x'));
+        const ReadResult r = RecordFiles::read(filePath(QStringLiteral("lungo")));
+        QVERIFY(!r.error);
+        QCOMPARE(r.text.size(), RecordFiles::readLimit);
         QVERIFY(!files().storeIfHigher(QStringLiteral("1"), QString(100000, u'a')).error);
         const QByteArray name = bytesOf(files().namePath());
         QCOMPARE(name.size(), RecordFiles::readLimit);
         QVERIFY(name.endsWith("a\r\n"));
-        // So the next store can always put it back exactly.
         QVERIFY(!files().storeIfHigher(QStringLiteral("2"), QStringLiteral("Eva")).error);
         QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
-    }
-
-    void fileTooLargeToPutBackIsRefusedBeforeWriting_data()
-    {
-        QTest::addColumn<bool>("largeScore");
-        QTest::newRow("score file of 100 KiB") << true;
-        QTest::newRow("name file of 100 KiB") << false;
-    }
-
-    void fileTooLargeToPutBackIsRefusedBeforeWriting()
-    {
-        QFETCH(bool, largeScore);
-        const QByteArray large = "1\r\n" + QByteArray(100 * 1024, 'x');
-        stored(largeScore ? large : QByteArray("1\r\n"), largeScore ? "Anna\r\n" : large);
-        const StoreResult r = files().storeIfHigher(QStringLiteral("5"), QStringLiteral("Eva"));
-        QCOMPARE(int(r.outcome), int(StoreOutcome::Failed));
-        QCOMPARE(r.error->path, largeScore ? files().scorePath() : files().namePath());
-        QCOMPARE(r.error->reason, QStringLiteral("il file è troppo grande"));
-        QCOMPARE(bytesOf(files().scorePath()), largeScore ? large : QByteArray("1\r\n"));
-        QCOMPARE(bytesOf(files().namePath()), largeScore ? QByteArray("Anna\r\n") : large);
     }
 
     // What start-up and a plain read refuse, each naming the file it stopped at, start-up with
