@@ -17,17 +17,12 @@ using namespace sorvane::testing;
 
 namespace {
 
-// Counts the paintings of a widget.
-class PaintCounter : public QObject
+struct PaintCounter : QObject
 {
-public:
     int paints = 0;
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+        paints += event->type() == QEvent::Paint;
         return QObject::eventFilter(watched, event);
     }
 };
