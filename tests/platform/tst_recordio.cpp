@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -119,11 +120,8 @@ void creating(const fs::path& dir)
     file.close();
     check(fs::exists(path) && fs::file_size(path) == 0, "a new file is empty");
 #ifndef _WIN32
-    struct stat st
-    {
-    };
-    ::stat(path.c_str(), &st);
-    check((st.st_mode & 0777) == 0666, "a new file is writable by every user");
+    check((fs::status(path).permissions() & fs::perms::all) == fs::perms(0666),
+          "a new file is writable by every user");
 #endif
 
     put(path, "7\r\n");
@@ -131,7 +129,6 @@ void creating(const fs::path& dir)
     check(!error && again.isOpen(), "an existing file opens");
     again.close();
     check(contentOf(path) == "7\r\n", "opening never changes an existing file");
-
     RecordFile missing = openFile(dir / "assente.txt", readOnly, mustExist, error);
     check(error && !missing.isOpen(), "a missing file is an error when it must exist");
 }
@@ -177,7 +174,6 @@ void refusing(const fs::path& dir)
     fs::create_hard_link(target, hard);
     refused(hard, "a file with a second name is refused", linkedFile);
     fs::remove(hard);
-
     const fs::path soft = dir / "simbolico.txt";
     std::error_code linkError;
     fs::create_symlink(target, soft, linkError);
@@ -197,12 +193,10 @@ void readingAndWriting(const fs::path& dir)
     std::string bytes;
     check(file.read(bytes, 100, error) && bytes.size() == 100, "reading stops at the limit");
     check(file.read(bytes, 1 << 20, error) && bytes.size() == 10000, "reading gets the whole file");
-
     check(file.write("Massimiliano\r\n", error) && file.flush(error), "a write is flushed");
     check(file.write("Ugo\r\n", error) && file.flush(error), "a shorter write is flushed");
     file.close();
     check(contentOf(path) == "Ugo\r\n", "a shorter write leaves no trace of the longer");
-
     RecordFile readOnlyFile = openFile(path, readOnly, mustExist, error);
     check(!readOnlyFile.write("no", error) && error, "writing a file opened for reading fails");
     check(contentOf(path) == "Ugo\r\n", "a failed write changes nothing");
@@ -274,22 +268,16 @@ void rights()
     check(descriptor && GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) &&
               present && dacl,
           "the descriptor has its own access list");
-    struct Holder
-    {
-        WELL_KNOWN_SID_TYPE sid;
-        ACCESS_MASK allowed;
-        const char* name;
-    };
-    const Holder holders[]{
+    const std::tuple<WELL_KNOWN_SID_TYPE, ACCESS_MASK, const char*> holders[]{
         {WinLocalSystemSid, FILE_ALL_ACCESS, "the system: full control"},
         {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS, "the administrators: full control"},
         {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_WRITE, "the Users: read and write"},
         {WinWorldSid, 0, "Everyone: nothing"},
     };
-    for (const Holder& holder : holders) {
+    for (const auto& [type, expected, name] : holders) {
         BYTE sid[SECURITY_MAX_SID_SIZE];
         DWORD size = sizeof sid;
-        CreateWellKnownSid(holder.sid, nullptr, sid, &size);
+        CreateWellKnownSid(type, nullptr, sid, &size);
         ACCESS_MASK allowed = 0;
         bool denied = false;
         for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
@@ -304,7 +292,7 @@ void rights()
                 denied = true;
             }
         }
-        check(allowed == holder.allowed && !denied, holder.name);
+        check(allowed == expected && !denied, name);
     }
     LocalFree(descriptor);
 #else
@@ -325,8 +313,7 @@ void windowsFolder()
 #endif
 }
 
-// ---- The other processes ------------------------------------------------------------------
-
+// The other processes of the lock and signal checks.
 int child(const std::vector<std::string>& args)
 {
     SysError error;
@@ -380,7 +367,6 @@ int main(int argc, char* argv[])
 #endif
     if (argc > 1)
         return child(std::vector<std::string>(argv + 1, argv + argc));
-
     const fs::path dir = fs::temp_directory_path() / ("sorvane-recordio-" + std::to_string(pid));
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -394,7 +380,6 @@ int main(int argc, char* argv[])
     windowsFolder();
     std::error_code ignored;
     fs::remove_all(dir, ignored);
-
     std::printf("%d passed, %d failed, %d skipped\n", passed, failed, skipped);
     return failed == 0 ? 0 : 1;
 }

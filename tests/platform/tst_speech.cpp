@@ -15,6 +15,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -106,23 +107,16 @@ void refusals(HWND window)
 {
     const HWND gone = makeWindow();
     DestroyWindow(gone);
-    struct Row
-    {
-        const char* what;
-        HWND window;
-        std::u16string_view text;
-        std::vector<std::u16string> events;
-    };
-    const std::vector<Row> rows{
+    const std::tuple<const char*, HWND, std::u16string_view, std::vector<std::u16string>> rows[]{
         {"no window", nullptr, u"40", {}},
         {"a window destroyed", gone, u"40", {}},
         {"an empty text", window, u"", {}},
         {"a notification the system refuses", window, u"rifiuta", {u"provider", u"released"}},
     };
-    for (const Row& row : rows) {
+    for (const auto& [what, target, text, events] : rows) {
         fs::remove(recordPath());
-        check(!raiseNotification(reinterpret_cast<std::intptr_t>(row.window), row.text), row.what);
-        check(recorded() == row.events, row.what);
+        check(!raiseNotification(reinterpret_cast<std::intptr_t>(target), text), what);
+        check(recorded() == events, what);
     }
 }
 

@@ -11,10 +11,12 @@ using namespace sorvane::testing;
 
 namespace {
 
-QByteArray journalOfVersion1(const QByteArray& header, const QByteArray& bytes)
+// A journal whose header, "VERSION SCORE-LENGTH NAME-LENGTH", is followed by the checksum of
+// `hashed` and by `bytes`.
+QByteArray journalOf(const QByteArray& header, const QByteArray& hashed, const QByteArray& bytes)
 {
-    return "SORVANE-JOURNAL 1 " + header + ' ' +
-           QCryptographicHash::hash(bytes, QCryptographicHash::Sha256).toHex() + '\n' + bytes;
+    return "SORVANE-JOURNAL " + header + ' ' +
+           QCryptographicHash::hash(hashed, QCryptographicHash::Sha256).toHex() + '\n' + bytes;
 }
 
 } // namespace
@@ -50,17 +52,13 @@ private slots:
         QTest::addColumn<QByteArray>("journal");
         QTest::addColumn<bool>("replayed");
         const QByteArray bytes("15\r\nUgo\r\n");
-        QTest::newRow("earlier version, whole") << journalOfVersion1("4 5", bytes) << true;
+        QTest::newRow("earlier version, whole") << journalOf("1 4 5", bytes, bytes) << true;
         QTest::newRow("earlier version, lengths swapped")
-            << journalOfVersion1("5 4", bytes) << false;
+            << journalOf("1 5 4", bytes, bytes) << false;
         QTest::newRow("earlier version, all in the name")
-            << journalOfVersion1("0 9", bytes) << false;
+            << journalOf("1 0 9", bytes, bytes) << false;
         QTest::newRow("current version, lengths of another split")
-            << QByteArray(
-                   "SORVANE-JOURNAL 2 5 4 " +
-                   QCryptographicHash::hash("5 4\n" + bytes, QCryptographicHash::Sha256).toHex() +
-                   '\n' + bytes)
-            << false;
+            << journalOf("2 5 4", "5 4\n" + bytes, bytes) << false;
         QByteArray lengthsChanged = encodeJournal({"15\r\n", "Ugo\r\n"});
         lengthsChanged.replace("2 4 5 ", "2 5 4 ");
         QTest::newRow("current version, lengths changed") << lengthsChanged << false;

@@ -43,11 +43,9 @@ private slots:
         g.build(80);
         g.verifica();
         QTRY_COMPARE(g.caption("lblScore"), QStringLiteral("1"));
-
         // Another copy takes the lock for a second, as if it were storing a record.
         QProcess other;
         holdLock(other, g.recordFolder(), 1000);
-
         PaintCounter counter;
         QWidget* canvas = g.form->centralWidget();
         canvas->installEventFilter(&counter);
@@ -66,7 +64,6 @@ private slots:
         if (other.state() != QProcess::NotRunning)
             QVERIFY(other.waitForFinished(5000));
         QCOMPARE(other.exitCode(), 3); // it held the lock for its whole second
-
         QVERIFY2(paintsWhileWaiting > 0, "the window did not paint while it waited for the lock");
         QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
         QCOMPARE(g.bytes(g.namePath()), QByteArray("Anna\r\n"));
@@ -95,7 +92,6 @@ private slots:
         QVERIFY(stopped.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(
             QFileInfo(g.recordFolder() + QStringLiteral("/sorvane.journal")).size() > 0, 10000);
-
         g.random.values = {numberForAngle(10), numberForAngle(20)};
         QVERIFY(g.start());
         QCOMPARE(g.dialogs.texts().last(), recordUnknown().text);
@@ -108,7 +104,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(g.quits, 1, 15000);
         QCOMPARE(g.dialogs.texts().last(), recordNotStored().text);
         QCOMPARE(g.bytes(g.scorePath()), QByteArray("4\r\n"));
-
         ::kill(pid_t(stopped.processId()), SIGCONT);
         QVERIFY(stopped.waitForFinished(10000));
         QCOMPARE(stopped.exitCode(), 0);

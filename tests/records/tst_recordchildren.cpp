@@ -58,12 +58,9 @@ private slots:
             {"", ""}, {"-5\r\n", "Vecchio\r\n"}, {"9\r\n", "Massimiliano Pietro\r\n"}};
         const int last = int(RecordFiles::Step::JournalEmptied);
         for (const auto& [score, name] : olds) {
-            for (int step = 0; step <= last; ++step) {
-                const QString tag = QStringLiteral("old '%1', killed at step %2")
-                                        .arg(QString::fromLatin1(score.trimmed()))
-                                        .arg(step);
-                QTest::newRow(qPrintable(tag)) << score << name << step;
-            }
+            for (int step = 0; step <= last; ++step)
+                QTest::addRow("old '%s', killed at step %d", score.trimmed().constData(), step)
+                    << score << name << step;
         }
     }
 
@@ -79,7 +76,6 @@ private slots:
             .run(child);
         // Killed: it never got to report an outcome.
         QVERIFY(child.exitStatus() == QProcess::CrashExit || child.exitCode() > 2);
-
         // What the next start-up shows.
         QVERIFY(!files().ensureExist());
         QVERIFY(!files().readRecord().error);
@@ -270,7 +266,6 @@ private slots:
         const qint64 longest = *std::max_element(took.begin(), took.end());
         qInfo("30 copies stored in %lld ms", longest);
         QVERIFY(longest < RecordFiles::lockTries * RecordFiles::lockPauseMs);
-
         const StoredRecord shown = files().readRecord();
         QVERIFY(!shown.error);
         const int score = shown.score.trimmed().toInt();
