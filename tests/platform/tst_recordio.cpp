@@ -35,18 +35,13 @@ using namespace sorvane::platform;
 
 namespace {
 
-int passed = 0;
-int failed = 0;
-int skipped = 0;
+int passed = 0, failed = 0, skipped = 0;
 
 void check(bool ok, const std::string& what)
 {
-    if (ok) {
-        ++passed;
-    } else {
-        ++failed;
+    ++(ok ? passed : failed);
+    if (!ok)
         std::printf("FAIL: %s\n", what.c_str());
-    }
 }
 
 void skip(const std::string& what)
@@ -123,7 +118,6 @@ void creating(const fs::path& dir)
     check((fs::status(path).permissions() & fs::perms::all) == fs::perms(0666),
           "a new file is writable by every user");
 #endif
-
     put(path, "7\r\n");
     RecordFile again = openFile(path, readWrite, create, error);
     check(!error && again.isOpen(), "an existing file opens");
@@ -216,10 +210,9 @@ void locking(const fs::path& dir)
     check(runSelf({"trylock", path.string()}) == 0, "the lock goes with the file's closing");
 }
 
-void signals(const fs::path& dir)
+void signals([[maybe_unused]] const fs::path& dir)
 {
 #ifdef _WIN32
-    (void)dir;
     skip("held signals: Windows programs get none");
 #else
     const fs::path marker = dir / "dopo-il-segnale";

@@ -206,9 +206,9 @@ private slots:
             holdLock(holder, path(), 8000);
         }
         const StoreChild storeEva{.folder = path(), .score = "20", .name = "Eva"};
-        QProcess reader;
-        QProcess other;
-        StoreChild{.does = StoreChild::Does::Read, .folder = path()}.start(reader);
+        const StoreChild read{.does = StoreChild::Does::Read, .folder = path()};
+        QProcess reader, other;
+        read.start(reader);
         if (!letGoInTime)
             storeEva.start(other); // waits as long as the reader does, while the lock is held
         QVERIFY(!reader.waitForFinished(500)); // waiting for the lock, not reading a mix
@@ -222,7 +222,7 @@ private slots:
         QCOMPARE(other.exitCode(), otherStore);
         QVERIFY(holder.state() == QProcess::NotRunning || holder.waitForFinished(10000));
         QProcess after;
-        StoreChild{.does = StoreChild::Does::Read, .folder = path()}.run(after);
+        read.run(after);
         QCOMPARE(after.readAllStandardOutput().trimmed(), record);
 #endif
     }
