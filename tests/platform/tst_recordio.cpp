@@ -277,13 +277,11 @@ void rights()
             ACE_HEADER* ace = nullptr;
             if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)))
                 continue;
-            if (ace->AceType == ACCESS_ALLOWED_ACE_TYPE) {
-                auto* allow = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
-                if (EqualSid(&allow->SidStart, sid))
-                    allowed |= allow->Mask;
-            } else {
+            auto* allow = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
+            if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE)
                 denied = true;
-            }
+            else if (EqualSid(&allow->SidStart, sid))
+                allowed |= allow->Mask;
         }
         check(allowed == expected && !denied, name);
     }
@@ -363,11 +361,8 @@ int main(int argc, char* argv[])
     const fs::path dir = fs::temp_directory_path() / ("sorvane-recordio-" + std::to_string(pid));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    creating(dir);
-    refusing(dir);
-    readingAndWriting(dir);
-    locking(dir);
-    signals(dir);
+    for (auto checks : {creating, refusing, readingAndWriting, locking, signals})
+        checks(dir);
     reasons();
     rights();
     windowsFolder();

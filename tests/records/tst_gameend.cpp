@@ -146,8 +146,7 @@ private slots:
                 return;
 #ifdef Q_OS_UNIX
             if (sizeLimit) {
-                rlimit small = old;
-                small.rlim_cur = 100;
+                const rlimit small{100, old.rlim_max};
                 ::setrlimit(RLIMIT_FSIZE, &small);
                 return;
             }

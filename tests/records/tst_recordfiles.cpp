@@ -178,8 +178,7 @@ private slots:
         ::getrlimit(RLIMIT_FSIZE, &old);
         f.setStepHook([&](RecordFiles::Step step) {
             if (tag.startsWith("file size") && step == RecordFiles::Step::ScoreFlushed) {
-                rlimit small = old;
-                small.rlim_cur = 64;
+                const rlimit small{64, old.rlim_max};
                 ::setrlimit(RLIMIT_FSIZE, &small);
             }
         });
