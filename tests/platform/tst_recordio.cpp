@@ -103,14 +103,8 @@ constexpr auto mustExist = RecordFile::Missing::Fail;
 void creating(const fs::path& dir)
 {
     const fs::path path = dir / "nuovo.txt";
-#ifndef _WIN32
-    const mode_t oldMask = ::umask(022);
-#endif
     SysError error;
     RecordFile file = openFile(path, readWrite, create, error);
-#ifndef _WIN32
-    ::umask(oldMask);
-#endif
     check(!error && file.isOpen(), "a missing file is created");
     file.close();
     check(fs::exists(path) && fs::file_size(path) == 0, "a new file is empty");
@@ -156,10 +150,9 @@ void refusing(const fs::path& dir)
     check(error.code == notRegularFile && !p.isOpen(), "a pipe is refused");
     CloseHandle(pipe);
 #else
-    const fs::path fifo = dir / "fifo";
-    ::mkfifo(fifo.c_str(), 0666);
+    ::mkfifo((dir / "fifo").c_str(), 0666);
     // No writer and no reader at the other end: a plain open would wait for ever.
-    refused(fifo, "a FIFO is refused without waiting");
+    refused(dir / "fifo", "a FIFO is refused without waiting");
 #endif
 
     const fs::path target = dir / "altro.txt";
@@ -355,6 +348,7 @@ int main(int argc, char* argv[])
 #else
     self = fs::absolute(argv[0]);
     const auto pid = getpid();
+    ::umask(022); // a mask that takes writing from others: the files created must not heed it
 #endif
     if (argc > 1)
         return child(std::vector<std::string>(argv + 1, argv + argc));

@@ -31,10 +31,9 @@ class TestGameEnd : public QObject
     // Plays `right` right answers and then presses "Esci".
     static void playAndLeave(Game& g, int right)
     {
-        QList<float> numbers;
+        g.random.values.clear();
         for (int i = 0; i <= right; ++i)
-            numbers << numberForAngle(10 + i);
-        g.random.values = numbers;
+            g.random.values << numberForAngle(10 + i);
         QVERIFY(g.start());
         g.show();
         for (int i = 0; i < right; ++i) {
@@ -96,9 +95,8 @@ private slots:
         QStringList expected{QStringLiteral("Ciao a presto ") + name};
         if (stored)
             expected << confirmation;
-        const auto later = g.laterBoxes();
         QStringList texts;
-        for (const auto& s : later.mid(right)) {
+        for (const auto& s : g.laterBoxes().mid(right)) {
             texts << s.text;
             QCOMPARE(s.title, QStringLiteral("Sorvane"));
             QCOMPARE(s.icon, BoxIcon::None);

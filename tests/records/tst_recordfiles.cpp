@@ -17,12 +17,13 @@ using namespace sorvane;
 using namespace sorvane::testing;
 
 namespace {
+// A store of `score` and `name`, and the files it leaves, over the old record, if any.
 struct Store
 {
-    QByteArray oldScore, oldName;
     QString score, name;
     StoreOutcome outcome;
     QByteArray newScore, newName;
+    QByteArray oldScore{}, oldName{};
 };
 } // namespace
 
@@ -94,30 +95,27 @@ private slots:
     {
         QTest::addColumn<Store>("row");
         const StoreOutcome stored = StoreOutcome::Stored, kept = StoreOutcome::NotHigher;
-        QTest::newRow("first record") << Store{"", "", "3", "Anna", stored, "3\r\n", "Anna\r\n"};
+        QTest::newRow("first record") << Store{"3", "Anna", stored, "3\r\n", "Anna\r\n"};
         QTest::newRow("equal is not a record")
-            << Store{"7\r\n", "Anna\r\n", "7", "Bruno", kept, "7\r\n", "Anna\r\n"};
+            << Store{"7", "Bruno", kept, "7\r\n", "Anna\r\n", "7\r\n", "Anna\r\n"};
         QTest::newRow("one above")
-            << Store{"7\r\n", "Anna\r\n", "8", "Bruno", stored, "8\r\n", "Bruno\r\n"};
+            << Store{"8", "Bruno", stored, "8\r\n", "Bruno\r\n", "7\r\n", "Anna\r\n"};
         QTest::newRow("older, longer record leaves no trace")
-            << Store{"9\r\n", "Massimiliano Pietro\r\n", "12", "Ugo", stored, "12\r\n", "Ugo\r\n"};
-        QTest::newRow("empty name") << Store{"", "", "1", "", stored, "1\r\n", "\r\n"};
-        QTest::newRow("blanks kept") << Store{"", "", "2", " Anna ", stored, "2\r\n", " Anna \r\n"};
+            << Store{"12", "Ugo", stored, "12\r\n", "Ugo\r\n", "9\r\n", "Massimiliano Pietro\r\n"};
+        QTest::newRow("empty name") << Store{"1", "", stored, "1\r\n", "\r\n"};
+        QTest::newRow("blanks kept") << Store{"2", " Anna ", stored, "2\r\n", " Anna \r\n"};
         QTest::newRow("hand-edited score counts as 0")
-            << Store{"tanti\r\n", "X\r\n", "1", "Eva", stored, "1\r\n", "Eva\r\n"};
+            << Store{"1", "Eva", stored, "1\r\n", "Eva\r\n", "tanti\r\n", "X\r\n"};
         QTest::newRow("huge stored score")
-            << Store{"1e999\r\n", "X\r\n", "30", "Eva", kept, "1e999\r\n", "X\r\n"};
+            << Store{"30", "Eva", kept, "1e999\r\n", "X\r\n", "1e999\r\n", "X\r\n"};
         QTest::newRow("accented name")
-            << Store{"", "", "4", "Niccolò €", stored, "4\r\n", "Niccol\xF2 \x80\r\n"};
-        QTest::newRow("CR LF") << Store{
-            "", "", "1", "Anna\r\nBob", stored, "1\r\n", "Anna  Bob\r\n"};
-        QTest::newRow("LF") << Store{"", "", "1", "Anna\nBob", stored, "1\r\n", "Anna Bob\r\n"};
-        QTest::newRow("CR at the end")
-            << Store{"", "", "1", "Anna\r", stored, "1\r\n", "Anna \r\n"};
-        QTest::newRow("NUL") << Store{
-            "", "", "1", QString::fromUtf16(u"Anna\0Bob", 8), stored, "1\r\n", "Anna Bob\r\n"};
-        QTest::newRow("tab and escape")
-            << Store{"", "", "1", "A\tB\x1b", stored, "1\r\n", "A B \r\n"};
+            << Store{"4", "Niccolò €", stored, "4\r\n", "Niccol\xF2 \x80\r\n"};
+        QTest::newRow("CR LF") << Store{"1", "Anna\r\nBob", stored, "1\r\n", "Anna  Bob\r\n"};
+        QTest::newRow("LF") << Store{"1", "Anna\nBob", stored, "1\r\n", "Anna Bob\r\n"};
+        QTest::newRow("CR at the end") << Store{"1", "Anna\r", stored, "1\r\n", "Anna \r\n"};
+        QTest::newRow("NUL") << Store{"1", QString::fromUtf16(u"Anna\0Bob", 8), stored, "1\r\n",
+                                      "Anna Bob\r\n"};
+        QTest::newRow("tab and escape") << Store{"1", "A\tB\x1b", stored, "1\r\n", "A B \r\n"};
     }
 
     void storing()
