@@ -27,10 +27,9 @@ int failed = 0;
 
 void check(bool ok, const char* what)
 {
-    if (!ok) {
-        ++failed;
+    failed += !ok;
+    if (!ok)
         std::printf("FAIL: %s\n", what);
-    }
 }
 
 fs::path recordPath()

@@ -49,8 +49,7 @@ private slots:
     {
         QTest::addColumn<Ending>("row");
         QTest::newRow("first game, score 0") << Ending{"Anna", "", "", 0, false, "", ""};
-        QTest::newRow("first game, score 3")
-            << Ending{"Anna", "", "", 3, true, "3\r\n", "Anna\r\n"};
+        QTest::newRow("first game, 3") << Ending{"Anna", "", "", 3, true, "3\r\n", "Anna\r\n"};
         QTest::newRow("equal score is no record")
             << Ending{"Bruno", "2\r\n", "Anna\r\n", 2, false, "2\r\n", "Anna\r\n"};
         QTest::newRow("no name") << Ending{"", "", "", 1, true, "1\r\n", "\r\n"};
@@ -61,8 +60,7 @@ private slots:
         QTest::newRow("trailing blank") << Ending{"Anna ", "", "", 1, true, "1\r\n", "Anna \r\n"};
         QTest::newRow("accented") << Ending{"Niccolò", "", "", 1, true, "1\r\n", "Niccol\xF2\r\n"};
         QTest::newRow("euro") << Ending{"€uro", "", "", 1, true, "1\r\n", "\x80uro\r\n"};
-        QTest::newRow("outside the code page")
-            << Ending{"Ωmega", "", "", 1, true, "1\r\n", "?mega\r\n"};
+        QTest::newRow("a Greek letter") << Ending{"Ωmega", "", "", 1, true, "1\r\n", "?mega\r\n"};
         QTest::newRow("another copy stored a higher record meanwhile")
             << Ending{"Anna", "", "", 2, false, "5\r\n", "Bruno\r\n", "5\r\n", "Bruno\r\n"};
         QTest::newRow("Esci runs once while its boxes are open")

@@ -58,9 +58,8 @@ private slots:
             << journalOf("1 0 9", bytes, bytes) << false;
         QTest::newRow("current version, lengths of another split")
             << journalOf("2 5 4", "5 4\n" + bytes, bytes) << false;
-        QByteArray lengthsChanged = encodeJournal({"15\r\n", "Ugo\r\n"});
-        lengthsChanged.replace("2 4 5 ", "2 5 4 ");
-        QTest::newRow("current version, lengths changed") << lengthsChanged << false;
+        QTest::newRow("current version, lengths changed")
+            << encodeJournal({"15\r\n", "Ugo\r\n"}).replace("2 4 5 ", "2 5 4 ") << false;
     }
 
     void journalHeaders()
@@ -99,9 +98,8 @@ private slots:
         QFETCH(QByteArray, name);
         QFETCH(bool, journalWhole);
         const QByteArray journal = encodeJournal({"15\r\n", "Ugo\r\n"});
-        const qsizetype shortest = journalWhole ? journal.size() : 1;
-        const qsizetype longest = journalWhole ? journal.size() : journal.size() - 1;
-        for (qsizetype n = shortest; n <= longest; ++n) {
+        const qsizetype whole = journal.size(); // else cut short at any byte
+        for (qsizetype n = journalWhole ? whole : 1; n <= (journalWhole ? whole : whole - 1); ++n) {
             stored(score, name);
             put(files().journalPath(), journal.left(n));
             QVERIFY(!files().readRecord().error);

@@ -43,8 +43,7 @@ private slots:
         g.build(80);
         g.verifica();
         QTRY_COMPARE(g.caption("lblScore"), QStringLiteral("1"));
-        // Another copy takes the lock for a second, as if it were storing a record.
-        QProcess other;
+        QProcess other; // another copy, storing a record for a second
         holdLock(other, g.recordFolder(), 1000);
         PaintCounter counter;
         QWidget* canvas = g.form->centralWidget();

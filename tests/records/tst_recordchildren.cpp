@@ -60,11 +60,10 @@ private slots:
         const QList<QPair<QByteArray, QByteArray>> olds{
             {"", ""}, {"-5\r\n", "Vecchio\r\n"}, {"9\r\n", "Massimiliano Pietro\r\n"}};
         const int last = int(RecordFiles::Step::JournalEmptied);
-        for (const auto& [score, name] : olds) {
+        for (const auto& [score, name] : olds)
             for (int step = 0; step <= last; ++step)
                 QTest::addRow("old '%s', killed at step %d", score.trimmed().constData(), step)
                     << score << name << step << 0;
-        }
 #ifdef Q_OS_UNIX
         for (int signal : {SIGTERM, SIGHUP, SIGINT, SIGQUIT})
             QTest::addRow("%s while the score is written", strsignal(signal))
