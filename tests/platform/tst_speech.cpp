@@ -56,9 +56,10 @@ std::vector<std::u16string> recorded()
 // (error 1400), only a message-only window, which the provider is asked for just the same.
 HWND makeWindow()
 {
-    const WNDCLASSW windowClass{.lpfnWndProc = DefWindowProcW,
-                                .hInstance = GetModuleHandleW(nullptr),
-                                .lpszClassName = L"SorvaneSpeechTest"};
+    WNDCLASSW windowClass{};
+    windowClass.lpfnWndProc = DefWindowProcW;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"SorvaneSpeechTest";
     RegisterClassW(&windowClass);
     for (HWND parent : {HWND(nullptr), HWND_MESSAGE}) {
         if (const HWND window = CreateWindowExW(

@@ -140,8 +140,7 @@ private slots:
             checkRecord(files(), QStringLiteral("5"), QString(), QStringLiteral("Anna"));
         QCOMPARE(int(r.outcome), int(StoreOutcome::NotHigher));
         QCOMPARE(record(), QByteArray("9\r\n|Bruno\r\n"));
-        const RecordFiles nowhere(filePath(QStringLiteral("gone/")));
-        r = checkRecord(nowhere, QStringLiteral("0"), QString(), QString());
+        r = checkRecord(RecordFiles(filePath(QStringLiteral("gone/"))), QString("0"), {}, {});
         QCOMPARE(int(r.outcome), int(StoreOutcome::NotHigher));
         QVERIFY(!r.error);
     }
