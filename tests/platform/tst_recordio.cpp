@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #ifdef _WIN32
@@ -34,18 +35,13 @@ using namespace sorvane::platform;
 
 namespace {
 
-int passed = 0;
-int failed = 0;
-int skipped = 0;
+int passed = 0, failed = 0, skipped = 0;
 
 void check(bool ok, const std::string& what)
 {
-    if (ok) {
-        ++passed;
-    } else {
-        ++failed;
+    ++(ok ? passed : failed);
+    if (!ok)
         std::printf("FAIL: %s\n", what.c_str());
-    }
 }
 
 void skip(const std::string& what)
@@ -97,12 +93,8 @@ int runSelf(const std::vector<std::string>& args)
 #endif
 }
 
-RecordFile openFile(const fs::path& path, RecordFile::Access access, RecordFile::Missing missing,
-                    SysError& error)
-{
-    return RecordFile::open(path, access, missing, error);
-}
-
+// RecordFile::open with its sharing left at the default.
+constexpr auto openFile = [](auto&&... args) { return RecordFile::open(args...); };
 constexpr auto readOnly = RecordFile::Access::Read;
 constexpr auto readWrite = RecordFile::Access::ReadWrite;
 constexpr auto create = RecordFile::Missing::Create;
@@ -111,44 +103,41 @@ constexpr auto mustExist = RecordFile::Missing::Fail;
 void creating(const fs::path& dir)
 {
     const fs::path path = dir / "nuovo.txt";
-#ifndef _WIN32
-    const mode_t oldMask = ::umask(022);
-#endif
     SysError error;
     RecordFile file = openFile(path, readWrite, create, error);
-#ifndef _WIN32
-    ::umask(oldMask);
-#endif
     check(!error && file.isOpen(), "a missing file is created");
     file.close();
     check(fs::exists(path) && fs::file_size(path) == 0, "a new file is empty");
 #ifndef _WIN32
-    struct stat st
-    {
-    };
-    ::stat(path.c_str(), &st);
-    check((st.st_mode & 0777) == 0666, "a new file is writable by every user");
+    check((fs::status(path).permissions() & fs::perms::all) == fs::perms(0666),
+          "a new file is writable by every user");
 #endif
-
     put(path, "7\r\n");
     RecordFile again = openFile(path, readWrite, create, error);
     check(!error && again.isOpen(), "an existing file opens");
     again.close();
     check(contentOf(path) == "7\r\n", "opening never changes an existing file");
-
     RecordFile missing = openFile(dir / "assente.txt", readOnly, mustExist, error);
     check(error && !missing.isOpen(), "a missing file is an error when it must exist");
 }
 
+// Opened for reading or for writing, `path` is refused: with `code`, if one is given, and a
+// reason that says `said`.
+void refused(const fs::path& path, const std::string& what, int code = 0, const char* said = "")
+{
+    for (auto access : {readOnly, readWrite}) {
+        SysError error;
+        const RecordFile f = openFile(path, access, create, error);
+        check(error && !f.isOpen() && (code == 0 || error.code == code) &&
+                  reason(error).find(said) != std::string::npos,
+              what);
+    }
+}
+
 void refusing(const fs::path& dir)
 {
-    SysError error;
-    const fs::path folder = dir / "cartella";
-    fs::create_directory(folder);
-    for (auto access : {readOnly, readWrite}) {
-        RecordFile f = openFile(folder, access, create, error);
-        check(error && !f.isOpen(), "a folder is refused");
-    }
+    fs::create_directory(dir / "cartella");
+    refused(dir / "cartella", "a folder is refused");
 
 #ifdef _WIN32
     const std::wstring pipeName =
@@ -156,42 +145,29 @@ void refusing(const fs::path& dir)
     HANDLE pipe = CreateNamedPipeW(pipeName.c_str(), PIPE_ACCESS_DUPLEX, PIPE_TYPE_BYTE, 1, 64, 64,
                                    0, nullptr);
     check(pipe != INVALID_HANDLE_VALUE, "a pipe is made for the check");
+    SysError error;
     RecordFile p = openFile(fs::path(pipeName), readWrite, mustExist, error);
     check(error.code == notRegularFile && !p.isOpen(), "a pipe is refused");
     CloseHandle(pipe);
 #else
-    const fs::path fifo = dir / "fifo";
-    ::mkfifo(fifo.c_str(), 0666);
+    ::mkfifo((dir / "fifo").c_str(), 0666);
     // No writer and no reader at the other end: a plain open would wait for ever.
-    for (auto access : {readOnly, readWrite}) {
-        RecordFile p = openFile(fifo, access, create, error);
-        check(error && !p.isOpen(), "a FIFO is refused without waiting");
-    }
+    refused(dir / "fifo", "a FIFO is refused without waiting");
 #endif
 
     const fs::path target = dir / "altro.txt";
     put(target, "segreto\r\n");
     const fs::path hard = dir / "fisso.txt";
     fs::create_hard_link(target, hard);
-    for (auto access : {readOnly, readWrite}) {
-        RecordFile h = openFile(hard, access, create, error);
-        check(error.code == linkedFile && !h.isOpen(), "a file with a second name is refused");
-    }
+    refused(hard, "a file with a second name is refused", linkedFile);
     fs::remove(hard);
-
     const fs::path soft = dir / "simbolico.txt";
     std::error_code linkError;
     fs::create_symlink(target, soft, linkError);
-    if (linkError) {
+    if (linkError)
         skip("symbolic link: this user may not make one here");
-    } else {
-        for (auto access : {readOnly, readWrite}) {
-            RecordFile s = openFile(soft, access, create, error);
-            check(error && !s.isOpen(), "a symbolic link is refused");
-            check(reason(error).find("collegamento") != std::string::npos,
-                  "a symbolic link's reason says it is a link");
-        }
-    }
+    else
+        refused(soft, "a symbolic link is refused, its reason saying so", 0, "collegamento");
     check(contentOf(target) == "segreto\r\n", "nothing is written through a link");
 }
 
@@ -204,12 +180,10 @@ void readingAndWriting(const fs::path& dir)
     std::string bytes;
     check(file.read(bytes, 100, error) && bytes.size() == 100, "reading stops at the limit");
     check(file.read(bytes, 1 << 20, error) && bytes.size() == 10000, "reading gets the whole file");
-
     check(file.write("Massimiliano\r\n", error) && file.flush(error), "a write is flushed");
     check(file.write("Ugo\r\n", error) && file.flush(error), "a shorter write is flushed");
     file.close();
     check(contentOf(path) == "Ugo\r\n", "a shorter write leaves no trace of the longer");
-
     RecordFile readOnlyFile = openFile(path, readOnly, mustExist, error);
     check(!readOnlyFile.write("no", error) && error, "writing a file opened for reading fails");
     check(contentOf(path) == "Ugo\r\n", "a failed write changes nothing");
@@ -229,10 +203,9 @@ void locking(const fs::path& dir)
     check(runSelf({"trylock", path.string()}) == 0, "the lock goes with the file's closing");
 }
 
-void signals(const fs::path& dir)
+void signals([[maybe_unused]] const fs::path& dir)
 {
 #ifdef _WIN32
-    (void)dir;
     skip("held signals: Windows programs get none");
 #else
     const fs::path marker = dir / "dopo-il-segnale";
@@ -281,37 +254,29 @@ void rights()
     check(descriptor && GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) &&
               present && dacl,
           "the descriptor has its own access list");
-    struct Holder
-    {
-        WELL_KNOWN_SID_TYPE sid;
-        ACCESS_MASK allowed;
-        const char* name;
-    };
-    const Holder holders[]{
+    const std::tuple<WELL_KNOWN_SID_TYPE, ACCESS_MASK, const char*> holders[]{
         {WinLocalSystemSid, FILE_ALL_ACCESS, "the system: full control"},
         {WinBuiltinAdministratorsSid, FILE_ALL_ACCESS, "the administrators: full control"},
         {WinBuiltinUsersSid, FILE_GENERIC_READ | FILE_GENERIC_WRITE, "the Users: read and write"},
         {WinWorldSid, 0, "Everyone: nothing"},
     };
-    for (const Holder& holder : holders) {
+    for (const auto& [type, expected, name] : holders) {
         BYTE sid[SECURITY_MAX_SID_SIZE];
         DWORD size = sizeof sid;
-        CreateWellKnownSid(holder.sid, nullptr, sid, &size);
+        CreateWellKnownSid(type, nullptr, sid, &size);
         ACCESS_MASK allowed = 0;
         bool denied = false;
         for (DWORD i = 0; dacl && i < dacl->AceCount; ++i) {
             ACE_HEADER* ace = nullptr;
             if (!GetAce(dacl, i, reinterpret_cast<void**>(&ace)))
                 continue;
-            if (ace->AceType == ACCESS_ALLOWED_ACE_TYPE) {
-                auto* allow = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
-                if (EqualSid(&allow->SidStart, sid))
-                    allowed |= allow->Mask;
-            } else {
+            auto* allow = reinterpret_cast<ACCESS_ALLOWED_ACE*>(ace);
+            if (ace->AceType != ACCESS_ALLOWED_ACE_TYPE)
                 denied = true;
-            }
+            else if (EqualSid(&allow->SidStart, sid))
+                allowed |= allow->Mask;
         }
-        check(allowed == holder.allowed && !denied, holder.name);
+        check(allowed == expected && !denied, name);
     }
     LocalFree(descriptor);
 #else
@@ -332,8 +297,7 @@ void windowsFolder()
 #endif
 }
 
-// ---- The other processes ------------------------------------------------------------------
-
+// The other processes of the lock and signal checks.
 int child(const std::vector<std::string>& args)
 {
     SysError error;
@@ -380,33 +344,24 @@ int main(int argc, char* argv[])
     std::vector<wchar_t> name(32768);
     GetModuleFileNameW(nullptr, name.data(), DWORD(name.size()));
     self = fs::path(name.data());
+    const auto pid = GetCurrentProcessId();
 #else
     self = fs::absolute(argv[0]);
+    const auto pid = getpid();
+    ::umask(022); // a mask that takes writing from others: the files created must not heed it
 #endif
     if (argc > 1)
         return child(std::vector<std::string>(argv + 1, argv + argc));
-
-    const fs::path dir =
-        fs::temp_directory_path() / ("sorvane-recordio-" + std::to_string(
-#ifdef _WIN32
-                                                               GetCurrentProcessId()
-#else
-                                                               getpid()
-#endif
-                                                                   ));
+    const fs::path dir = fs::temp_directory_path() / ("sorvane-recordio-" + std::to_string(pid));
     fs::remove_all(dir);
     fs::create_directories(dir);
-    creating(dir);
-    refusing(dir);
-    readingAndWriting(dir);
-    locking(dir);
-    signals(dir);
+    for (auto checks : {creating, refusing, readingAndWriting, locking, signals})
+        checks(dir);
     reasons();
     rights();
     windowsFolder();
     std::error_code ignored;
     fs::remove_all(dir, ignored);
-
     std::printf("%d passed, %d failed, %d skipped\n", passed, failed, skipped);
     return failed == 0 ? 0 : 1;
 }

@@ -44,18 +44,11 @@ int main(int argc, char* argv[])
 #endif
             std::raise(signal);
         });
-        const StoreResult r = files.storeIfHigher(args[3], args[4]);
-        switch (r.outcome) {
-        case StoreOutcome::Stored:
-            return 0;
-        case StoreOutcome::Failed:
-            return 1;
-        case StoreOutcome::NotHigher:
-            return 2;
-        case StoreOutcome::Busy:
-            return 4;
-        }
-        return 9;
+        const StoreOutcome r = files.storeIfHigher(args[3], args[4]).outcome;
+        return r == StoreOutcome::Stored      ? 0
+               : r == StoreOutcome::Failed    ? 1
+               : r == StoreOutcome::NotHigher ? 2
+                                              : 4;
     }
     if (args.size() == 4 && args[1] == u"hold") {
         RecordHandles files = RecordHandles::open(std::filesystem::path(args[2].toStdU16String()),

@@ -30,13 +30,10 @@ private slots:
         QCOMPARE(fromWindows1252(bytes), text);
     }
 
-    void unrepresentableCharactersBecomeQuestionMarks()
-    {
-        QCOMPARE(toWindows1252(QStringLiteral("Ω x 😀")), QByteArray("? x ?"));
-    }
-
+    // Every byte decodes to one character and back; what the code page lacks becomes "?".
     void everyByteDecodesToOneCharacter()
     {
+        QCOMPARE(toWindows1252(QStringLiteral("Ω x 😀")), QByteArray("? x ?"));
         QByteArray all;
         for (int b = 0; b < 256; ++b)
             all.append(char(b));

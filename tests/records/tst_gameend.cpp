@@ -1,3 +1,4 @@
+#include "records/codepage.h"
 #include "support/game.h"
 
 #include <QDir>
@@ -11,7 +12,17 @@ using namespace sorvane::testing;
 
 namespace {
 const QString confirmation = QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E");
-}
+struct Ending
+{
+    QString name;
+    QByteArray oldScore, oldName;
+    int right;
+    bool stored;
+    QByteArray newScore, newName;
+    QByteArray meanwhileScore{}, meanwhileName{}; // another copy's, while the farewell is open
+    bool esciAgain = false; // "Esci" and the timer's ticks again while the farewell is open
+};
+} // namespace
 
 class TestGameEnd : public QObject
 {
@@ -20,10 +31,9 @@ class TestGameEnd : public QObject
     // Plays `right` right answers and then presses "Esci".
     static void playAndLeave(Game& g, int right)
     {
-        QList<float> numbers;
+        g.random.values.clear();
         for (int i = 0; i <= right; ++i)
-            numbers << numberForAngle(10 + i);
-        g.random.values = numbers;
+            g.random.values << numberForAngle(10 + i);
         QVERIFY(g.start());
         g.show();
         for (int i = 0; i < right; ++i) {
@@ -37,54 +47,54 @@ class TestGameEnd : public QObject
 private slots:
     void records_data()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("oldScore");
-        QTest::addColumn<QByteArray>("oldName");
-        QTest::addColumn<int>("right");
-        QTest::addColumn<bool>("stored");
-        QTest::addColumn<QByteArray>("newScore");
-        QTest::addColumn<QByteArray>("newName");
-        QTest::newRow("first game, score 0")
-            << "Anna" << QByteArray() << QByteArray() << 0 << false << QByteArray() << QByteArray();
-        QTest::newRow("first game, score 3") << "Anna" << QByteArray() << QByteArray() << 3 << true
-                                             << QByteArray("3\r\n") << QByteArray("Anna\r\n");
+        QTest::addColumn<Ending>("row");
+        QTest::newRow("first game, score 0") << Ending{"Anna", "", "", 0, false, "", ""};
+        QTest::newRow("first game, 3") << Ending{"Anna", "", "", 3, true, "3\r\n", "Anna\r\n"};
         QTest::newRow("equal score is no record")
-            << "Bruno" << QByteArray("2\r\n") << QByteArray("Anna\r\n") << 2 << false
-            << QByteArray("2\r\n") << QByteArray("Anna\r\n");
-        QTest::newRow("no name") << "" << QByteArray() << QByteArray() << 1 << true
-                                 << QByteArray("1\r\n") << QByteArray("\r\n");
+            << Ending{"Bruno", "2\r\n", "Anna\r\n", 2, false, "2\r\n", "Anna\r\n"};
+        QTest::newRow("no name") << Ending{"", "", "", 1, true, "1\r\n", "\r\n"};
         QTest::newRow("hand-edited score file")
-            << "Eva" << QByteArray("dieci\r\n") << QByteArray("X\r\n") << 1 << true
-            << QByteArray("1\r\n") << QByteArray("Eva\r\n");
+            << Ending{"Eva", "dieci\r\n", "X\r\n", 1, true, "1\r\n", "Eva\r\n"};
         QTest::newRow("one above an older, longer record replaces both")
-            << "Ugo" << QByteArray("1\r\n") << QByteArray("Maria Antonietta\r\n") << 2 << true
-            << QByteArray("2\r\n") << QByteArray("Ugo\r\n");
+            << Ending{"Ugo", "1\r\n", "Maria Antonietta\r\n", 2, true, "2\r\n", "Ugo\r\n"};
+        QTest::newRow("trailing blank") << Ending{"Anna ", "", "", 1, true, "1\r\n", "Anna \r\n"};
+        QTest::newRow("accented") << Ending{"Niccolò", "", "", 1, true, "1\r\n", "Niccol\xF2\r\n"};
+        QTest::newRow("euro") << Ending{"€uro", "", "", 1, true, "1\r\n", "\x80uro\r\n"};
+        QTest::newRow("a Greek letter") << Ending{"Ωmega", "", "", 1, true, "1\r\n", "?mega\r\n"};
+        QTest::newRow("another copy stored a higher record meanwhile")
+            << Ending{"Anna", "", "", 2, false, "5\r\n", "Bruno\r\n", "5\r\n", "Bruno\r\n"};
+        QTest::newRow("Esci runs once while its boxes are open")
+            << Ending{"Anna", "", "", 1, true, "1\r\n", "Anna\r\n", {}, {}, true};
     }
 
     void records()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, oldScore);
-        QFETCH(QByteArray, oldName);
-        QFETCH(int, right);
-        QFETCH(bool, stored);
-        QFETCH(QByteArray, newScore);
-        QFETCH(QByteArray, newName);
+        QFETCH(Ending, row);
+        const auto& [name, oldScore, oldName, right, stored, newScore, newName, otherScore,
+                     otherName, again] = row;
         Game g;
         g.dialogs.answers = {name};
         g.storeFiles(oldScore, oldName);
         QStringList filesDuringFarewell;
         g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
-            if (s.text.startsWith(QStringLiteral("Ciao")))
-                filesDuringFarewell << g.bytes(g.scorePath());
+            if (!s.text.startsWith(QStringLiteral("Ciao")))
+                return;
+            filesDuringFarewell << g.bytes(g.scorePath());
+            if (!otherScore.isEmpty())
+                g.storeFiles(otherScore, otherName);
+            if (again && filesDuringFarewell.size() == 1) {
+                g.form->Cmdexit1_Click();     // a second "Esci"
+                g.form->Timer1_Timer();       // a tick
+                for (int i = 0; i < 901; ++i) // even one that finds the end
+                    g.form->Timer1_Timer();
+            }
         };
         playAndLeave(g, right);
         QStringList expected{QStringLiteral("Ciao a presto ") + name};
         if (stored)
             expected << confirmation;
-        const auto later = g.laterBoxes();
         QStringList texts;
-        for (const auto& s : later.mid(right)) {
+        for (const auto& s : g.laterBoxes().mid(right)) {
             texts << s.text;
             QCOMPARE(s.title, QStringLiteral("Sorvane"));
             QCOMPARE(s.icon, BoxIcon::None);
@@ -97,68 +107,11 @@ private slots:
         QVERIFY(g.hasEnded());
         QCOMPARE(g.quits, 1);
         QVERIFY(!g.form->timerRunning());
-    }
-
-    void nextStartShowsTheNewRecord_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("trailing blank") << "Anna "
-                                        << "Anna \r\n";
-        QTest::newRow("accented") << "Niccolò"
-                                  << "Niccolò\r\n";
-        QTest::newRow("euro") << "€uro"
-                              << "€uro\r\n";
-        QTest::newRow("outside the code page") << "Ωmega"
-                                               << "?mega\r\n";
-    }
-
-    void nextStartShowsTheNewRecord()
-    {
-        QFETCH(QString, name);
-        QFETCH(QString, shown);
-        QTemporaryDir folder;
-        {
-            Game first(folder.path());
-            first.dialogs.answers = {name};
-            playAndLeave(first, 1);
-        }
-        Game second(folder.path());
-        QVERIFY(second.start());
-        QCOMPARE(second.caption("lblpunti"), QStringLiteral("1\r\n"));
-        QCOMPARE(second.caption("lblnome"), shown);
-    }
-
-    void esciRunsOnceWhileItsBoxesAreOpen()
-    {
-        Game g;
-        int reentries = 0;
-        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
-            if (s.text.startsWith(QStringLiteral("Ciao")) && reentries++ == 0) {
-                g.form->Cmdexit1_Click();     // a second "Esci"
-                g.form->Timer1_Timer();       // a tick
-                for (int i = 0; i < 901; ++i) // even one that finds the end
-                    g.form->Timer1_Timer();
-            }
-        };
-        playAndLeave(g, 1);
-        QCOMPARE(g.dialogs.texts().mid(3),
-                 (QStringList{QStringLiteral("Ciao a presto Anna"), confirmation}));
-        QCOMPARE(g.quits, 1);
-        QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
-    }
-
-    void anotherCopyStoredAHigherRecordMeanwhile()
-    {
-        Game g;
-        g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
-            if (s.text.startsWith(QStringLiteral("Ciao")))
-                g.storeFiles("5\r\n", "Bruno\r\n");
-        };
-        playAndLeave(g, 2);
-        QCOMPARE(g.dialogs.texts().mid(4), QStringList{QStringLiteral("Ciao a presto Anna")});
-        QCOMPARE(g.bytes(g.scorePath()), QByteArray("5\r\n"));
-        QCOMPARE(g.bytes(g.namePath()), QByteArray("Bruno\r\n"));
+        // The next start shows the record the files hold.
+        Game next(g.recordFolder());
+        QVERIFY(next.start());
+        QCOMPARE(next.caption("lblpunti"), fromWindows1252(newScore));
+        QCOMPARE(next.caption("lblnome"), fromWindows1252(newName));
     }
 
     // A store that fails once the farewell is closed: the name file turned into something that
@@ -189,8 +142,7 @@ private slots:
                 return;
 #ifdef Q_OS_UNIX
             if (sizeLimit) {
-                rlimit small = old;
-                small.rlim_cur = 100;
+                const rlimit small{100, old.rlim_max};
                 ::setrlimit(RLIMIT_FSIZE, &small);
                 return;
             }
@@ -228,6 +180,7 @@ private slots:
         QTest::newRow("Verifica clicked while the farewell is open") << "Verifica";
         QTest::newRow("Verifica clicked right after Esci") << "Verifica after Esci";
         QTest::newRow("handlers run while the farewell is open") << "handlers";
+        QTest::newRow("handlers run after the end") << "after the end";
     }
 
     void nothingStartsOnceTheGameEndHasBegun()
@@ -239,19 +192,21 @@ private slots:
         g.show();
         g.press(20);
         QList<Form1::Phase> phases;
+        const auto handlers = [&] {
+            g.form->cmdverifica_Click();
+            g.form->Option1_Click(6);
+            g.form->comp_Click();
+            g.form->Command1_Click();
+            g.form->Timer1_Timer();
+        };
         g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
             if (!s.text.startsWith(QStringLiteral("Ciao")))
                 return;
             phases << g.form->model().phase();
-            if (asked == u"Verifica") {
+            if (asked == u"Verifica")
                 QTest::mouseClick(g.form->cmdverifica(), Qt::LeftButton);
-            } else if (asked == u"handlers") {
-                g.form->cmdverifica_Click();
-                g.form->Option1_Click(6);
-                g.form->comp_Click();
-                g.form->Command1_Click();
-                g.form->Timer1_Timer();
-            }
+            else if (asked == u"handlers")
+                handlers();
             QTest::qWait(100); // the farewell stays open a while
         };
         if (asked == u"Verifica after Esci") {
@@ -262,6 +217,8 @@ private slots:
         } else {
             g.esci();
         }
+        if (asked == u"after the end")
+            handlers();
         QTest::qWait(100);
         QCOMPARE(phases, QList<Form1::Phase>{Form1::Phase::Ending});
         QCOMPARE(g.dialogs.texts().mid(2), QStringList{QStringLiteral("Ciao a presto Anna")});
@@ -269,23 +226,6 @@ private slots:
         QCOMPARE(int(g.form->model().errate()), 0);
         QCOMPARE(g.caption("lblangolo"), QStringLiteral("55"));
         QCOMPARE(g.form->model().phase(), Form1::Phase::Ended);
-        QCOMPARE(g.quits, 1);
-    }
-
-    void nothingHappensAfterTheEnd()
-    {
-        Game g;
-        playAndLeave(g, 0);
-        const int boxes = g.dialogs.shown.size();
-        const QString angle = g.caption("lblangolo");
-        g.form->cmdverifica_Click();
-        g.form->Option1_Click(5);
-        g.form->Timer1_Timer();
-        g.form->comp_Click();
-        g.form->Command1_Click();
-        QCOMPARE(g.dialogs.shown.size(), boxes);
-        QCOMPARE(int(g.form->model().somma()), 0);
-        QCOMPARE(g.caption("lblangolo"), angle);
         QCOMPARE(g.quits, 1);
         QVERIFY(!g.form->isVisible());
     }

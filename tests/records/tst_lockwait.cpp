@@ -17,17 +17,12 @@ using namespace sorvane::testing;
 
 namespace {
 
-// Counts the paintings of a widget.
-class PaintCounter : public QObject
+struct PaintCounter : QObject
 {
-public:
     int paints = 0;
-
-protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
-        if (event->type() == QEvent::Paint)
-            ++paints;
+        paints += event->type() == QEvent::Paint;
         return QObject::eventFilter(watched, event);
     }
 };
@@ -48,11 +43,8 @@ private slots:
         g.build(80);
         g.verifica();
         QTRY_COMPARE(g.caption("lblScore"), QStringLiteral("1"));
-
-        // Another copy takes the lock for a second, as if it were storing a record.
-        QProcess other;
+        QProcess other; // another copy, storing a record for a second
         holdLock(other, g.recordFolder(), 1000);
-
         PaintCounter counter;
         QWidget* canvas = g.form->centralWidget();
         canvas->installEventFilter(&counter);
@@ -68,10 +60,8 @@ private slots:
         });
         g.form->Cmdexit1_Click();
         QTRY_COMPARE(g.quits, 1);
-        if (other.state() != QProcess::NotRunning)
-            QVERIFY(other.waitForFinished(5000));
+        QVERIFY(other.state() == QProcess::NotRunning || other.waitForFinished(5000));
         QCOMPARE(other.exitCode(), 3); // it held the lock for its whole second
-
         QVERIFY2(paintsWhileWaiting > 0, "the window did not paint while it waited for the lock");
         QCOMPARE(g.bytes(g.scorePath()), QByteArray("1\r\n"));
         QCOMPARE(g.bytes(g.namePath()), QByteArray("Anna\r\n"));
@@ -97,10 +87,8 @@ private slots:
                    .stopAt = RecordFiles::Step::JournalFlushed,
                    .signal = SIGSTOP}
             .start(stopped);
-        QVERIFY(stopped.waitForStarted(10000));
         QTRY_VERIFY_WITH_TIMEOUT(
             QFileInfo(g.recordFolder() + QStringLiteral("/sorvane.journal")).size() > 0, 10000);
-
         g.random.values = {numberForAngle(10), numberForAngle(20)};
         QVERIFY(g.start());
         QCOMPARE(g.dialogs.texts().last(), recordUnknown().text);
@@ -113,7 +101,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(g.quits, 1, 15000);
         QCOMPARE(g.dialogs.texts().last(), recordNotStored().text);
         QCOMPARE(g.bytes(g.scorePath()), QByteArray("4\r\n"));
-
         ::kill(pid_t(stopped.processId()), SIGCONT);
         QVERIFY(stopped.waitForFinished(10000));
         QCOMPARE(stopped.exitCode(), 0);

@@ -37,14 +37,15 @@ inline std::filesystem::path fsPath(const QString& path)
     return std::filesystem::path(path.toStdU16String());
 }
 
-#ifdef Q_OS_UNIX
-inline mode_t modeOf(const QString& path)
+inline int modeOf(const QString& path)
 {
-    struct stat st
-    {
-    };
-    ::stat(QFile::encodeName(path).constData(), &st);
-    return st.st_mode & 0777;
+    return int(std::filesystem::status(fsPath(path)).permissions() & std::filesystem::perms::all);
+}
+
+#ifdef Q_OS_UNIX
+inline bool setMode(const QString& path, mode_t mode)
+{
+    return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
 }
 #endif
 
@@ -69,6 +70,11 @@ public:
     {
         put(files().scorePath(), score);
         put(files().namePath(), name);
+    }
+    // Both files' bytes as "SCORE|NAME", compared in one go.
+    QByteArray record() const
+    {
+        return bytesOf(files().scorePath()) + '|' + bytesOf(files().namePath());
     }
 
 private:

@@ -33,20 +33,16 @@ struct StoreChild
 
     QStringList arguments() const
     {
-        switch (does) {
-        case Does::Hold:
-            return {QStringLiteral("hold"), folder, QString::number(holdMs)};
-        case Does::Read:
-            return {QStringLiteral("read"), folder};
-        case Does::Store:
-            break;
-        }
-        return {QStringLiteral("store"),
+        if (does == Does::Hold)
+            return {"hold", folder, QString::number(holdMs)};
+        if (does == Does::Read)
+            return {"read", folder};
+        return {"store",
                 folder,
                 score,
                 name,
                 QString::number(stopAt ? int(*stopAt) : -1),
-                signal ? QString::number(*signal) : QStringLiteral("kill")};
+                signal ? QString::number(*signal) : "kill"};
     }
 
     void start(QProcess& child) const

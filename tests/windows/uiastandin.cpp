@@ -37,20 +37,17 @@ void record(const std::wstring& line)
 // Each provider handed out and not yet released.
 std::set<IUnknown*> live;
 
-class Provider : public IUnknown
+class Provider final : public IUnknown
 {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
         if (!out)
             return E_POINTER;
-        if (IsEqualIID(iid, IID_IUnknown)) {
-            *out = this;
+        *out = IsEqualIID(iid, IID_IUnknown) ? this : nullptr;
+        if (*out)
             AddRef();
-            return S_OK;
-        }
-        *out = nullptr;
-        return E_NOINTERFACE;
+        return *out ? S_OK : E_NOINTERFACE;
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++references_; }
     ULONG STDMETHODCALLTYPE Release() override
@@ -63,7 +60,6 @@ public:
         }
         return left;
     }
-    virtual ~Provider() = default;
 
 private:
     ULONG references_ = 1;
