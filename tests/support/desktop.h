@@ -45,6 +45,9 @@ public:
             !(waitFor([&] { return xvfb.canReadLine(); }) || xvfb.waitForReadyRead(10000)))
             return false;
         display = u':' + QString::fromLatin1(xvfb.readLine().trimmed());
+        // An Italian keyboard, as a pupil's: its letters with accents are keys of their own, so
+        // xdotool types them without remapping a key for each, which the game may read late.
+        run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("it")});
         sessionBus.start(QStringLiteral("dbus-daemon"),
                          {QStringLiteral("--session"), QStringLiteral("--nofork"),
                           QStringLiteral("--print-address=1")});
