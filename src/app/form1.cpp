@@ -32,12 +32,15 @@ void waitPainting(int milliseconds)
 } // namespace
 
 Form1::Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
-             std::function<void()> quit, QWidget* parent)
+             std::function<void()> quit, QWidget* parent, std::optional<Board> board)
     : QMainWindow(parent), dialogs_(dialogs), recordFolder_(std::move(recordFolder)),
-      quit_(std::move(quit)), model_(random), narration_(model_), waiting_(this)
+      quit_(std::move(quit)), board_(board), scale_(board ? board->fit.scale : Scale()),
+      model_(random), narration_(model_), waiting_(this)
 {
-    // Only the part of the client area that the figure can cover is kept.
-    surface_ = std::make_unique<ImageSurface>(figure::area(), devicePixelRatioF(), backColor);
+    // Only the part of the client area that the figure can cover is kept, in the unscaled
+    // layout's pixels, at the resolution it is shown at.
+    surface_ = std::make_unique<ImageSurface>(figure::area(), devicePixelRatioF() * scale_.factor(),
+                                              backColor, scale_.line());
     buildLayout();
     showModel();
     Timer1_.setInterval(1000);
@@ -88,11 +91,11 @@ Label* Form1::label(const QString& name) const
 
 QAction* Form1::menuCommand(const QString& name) const
 {
-    for (QAction* a : menuBar()->actions()) {
+    for (QAction* a : menu_->actions()) {
         if (a->objectName() == name)
             return a;
     }
-    return menuBar()->findChild<QAction*>(name);
+    return menu_->findChild<QAction*>(name);
 }
 
 void Form1::later(Handler handler)

@@ -6,6 +6,7 @@
 #include "toolkit/dialogs.h"
 #include "toolkit/handlerqueue.h"
 #include "toolkit/imagesurface.h"
+#include "toolkit/scale.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -17,6 +18,7 @@
 #include <optional>
 
 class QAction;
+class QMenuBar;
 class QToolButton;
 
 namespace sorvane {
@@ -32,10 +34,23 @@ class Form1 : public QMainWindow
 public:
     using Phase = GameModel::Phase;
 
+    // On the classroom's board the window fills the screen, and the game in it, menu bar
+    // included, is enlarged by one factor and centred on the window's own background.
+    struct Board
+    {
+        ScreenFit fit;  // of the game's unscaled size to the screen's free area
+        int menuHeight; // the unscaled menu bar's
+    };
+    // Measures the game as a window of its own shows it (the application's style must be the
+    // unscaled one still) and fits it to a screen's free area, in device-independent pixels.
+    static Board fitBoard(QSize available);
+
     // `recordFolder` is the machine-wide folder of the record files; `quit` is called once
-    // when the program ends (the real one leaves the event loop).
+    // when the program ends (the real one leaves the event loop). With `board`, the window is
+    // the board's; the application's style must then be enlarged by the same factor.
     Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
-          std::function<void()> quit = {}, QWidget* parent = nullptr);
+          std::function<void()> quit = {}, QWidget* parent = nullptr,
+          std::optional<Board> board = std::nullopt);
     ~Form1() override;
 
     // The record files, opened by the program's start before anything else ran; without
@@ -45,6 +60,9 @@ public:
     // Start-up, run once before the window is first shown. False when the program has
     // ended during it (a record file could not be used); the window must not be shown then.
     bool Form_Load();
+    // Shows the window once start-up has returned: on the board, over the whole screen even
+    // where no window manager makes it full screen.
+    void showWindow();
 
     // Event handlers.
     void Option1_Click(qint16 index);
@@ -80,7 +98,10 @@ public:
     QToolButton* cmdverifica() const { return cmdverifica_; }
     QToolButton* cmdexit1() const { return Cmdexit1_; }
     QAction* menuCommand(const QString& name) const;
+    QMenuBar* menu() const { return menu_; }
     const Announcer& announcer() const { return *announcer_; }
+    // The enlargement of the game; 1 in a window of its own.
+    Scale scale() const { return scale_; }
 
     // The window's colours.
     static constexpr BgrColor backColor = 0xC0C000;
@@ -97,6 +118,7 @@ private:
     bool playing() const { return model_.playing(); }
     void later(Handler handler);
     void buildLayout();
+    QWidget* buildBoard(QWidget* canvas);
     void buildMenu();
     void showModel();
     void showDefinition(int index);
@@ -107,6 +129,8 @@ private:
     Dialogs& dialogs_;
     QString recordFolder_;
     std::function<void()> quit_;
+    std::optional<Board> board_;
+    Scale scale_;
 
     GameModel model_;
     Narration narration_;
@@ -134,6 +158,7 @@ private:
     std::array<QToolButton*, 12> Option1_{};
     QToolButton* cmdverifica_ = nullptr;
     QToolButton* Cmdexit1_ = nullptr;
+    QMenuBar* menu_ = nullptr;
     Announcer* announcer_ = nullptr;
 };
 

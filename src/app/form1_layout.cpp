@@ -17,7 +17,11 @@
 #include <QMenuBar>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QScreen>
 #include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace sorvane {
 
@@ -54,6 +58,21 @@ QFont makeFont(Family family, int pixels, bool bold)
     return f;
 }
 
+// The menu bar's commands: the definitions in their order, then the credits, a heading with
+// two lines under it, which run nothing.
+void addMenuCommands(QMenuBar& bar)
+{
+    for (const auto& definition : definitions())
+        bar.addAction(definition.caption)->setObjectName(QString::fromLatin1(definition.name));
+    QMenu* copy = bar.addMenu(credits().heading);
+    copy->menuAction()->setObjectName(QStringLiteral("copy"));
+    copy->addAction(credits().licensee)->setObjectName(QStringLiteral("scuola"));
+    copy->addAction(credits().authors)->setObjectName(QStringLiteral("by"));
+}
+
+// The client area, unscaled.
+constexpr QSize canvasSize(748, 552);
+
 // Point sizes of the layout at 96 dpi.
 constexpr int px8_25 = 11;
 constexpr int px9_75 = 13;
@@ -67,10 +86,17 @@ constexpr int px36 = 48;
 class Canvas : public QWidget
 {
 public:
-    Canvas(QWidget* parent, const ImageSurface& surface) : QWidget(parent), surface_(surface)
+    Canvas(QWidget* parent, const ImageSurface& surface, Scale scale)
+        : QWidget(parent), surface_(surface), scale_(scale)
     {
         setAttribute(Qt::WA_OpaquePaintEvent);
         setObjectName(QStringLiteral("Form1"));
+    }
+
+    // Where a part of the surface, in unscaled pixels, is on the canvas.
+    QRect shown(const QRect& part) const
+    {
+        return scale_.enlarges() ? scale_(part).adjusted(-1, -1, 1, 1) : part;
     }
 
 protected:
@@ -78,16 +104,52 @@ protected:
     {
         // Only the dirty part, at the surface's own resolution.
         QPainter p(this);
-        surface_.paint(p, event->rect());
+        if (!scale_.enlarges()) {
+            surface_.paint(p, event->rect());
+            return;
+        }
+        const double k = scale_.factor();
+        p.scale(k, k);
+        const QRectF r = event->rect();
+        surface_.paint(p, QRectF(r.topLeft() / k, r.size() / k).toAlignedRect());
     }
 
 private:
     const ImageSurface& surface_;
+    Scale scale_;
+};
+
+// The board's window: the game centred on the window's background, whatever the screen.
+class Backdrop : public QWidget
+{
+public:
+    Backdrop(QColor background, QWidget* game) : background_(background), game_(game)
+    {
+        setAttribute(Qt::WA_OpaquePaintEvent);
+        game->setParent(this);
+    }
+
+protected:
+    // Painted, not a palette's: the menu bar keeps the colours it has in a window.
+    void paintEvent(QPaintEvent* event) override
+    {
+        QPainter(this).fillRect(event->rect(), background_);
+    }
+
+    void resizeEvent(QResizeEvent*) override
+    {
+        game_->move(std::max(0, (width() - game_->width()) / 2),
+                    std::max(0, (height() - game_->height()) / 2));
+    }
+
+private:
+    QColor background_;
+    QWidget* game_;
 };
 
 QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& caption,
                            QRect place, BgrColor face, BgrColor text, const QFont& f,
-                           const QIcon& icon)
+                           const QIcon& icon, int iconSize)
 {
     auto* b = new QToolButton(parent);
     b->setObjectName(name);
@@ -96,7 +158,7 @@ QToolButton* pictureButton(QWidget* parent, const QString& name, const QString& 
     b->setGeometry(place);
     b->setFont(f);
     b->setIcon(icon);
-    b->setIconSize(QSize(32, 32));
+    b->setIconSize(QSize(iconSize, iconSize));
     b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     b->setFocusPolicy(Qt::StrongFocus);
     b->setAutoRaise(false);
@@ -115,21 +177,25 @@ void Form1::buildLayout()
     setWindowIcon(icons::window());
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
-    setFont(makeFont(Family::SansSerif, px8_25, false));
+    // Every place, font and line below is the unscaled layout's, enlarged on the board.
+    const Scale k = scale_;
+    setFont(makeFont(Family::SansSerif, k(px8_25), false));
 
     Announcer::installAccessibility();
-    auto* canvas = new Canvas(this, *surface_);
-    canvas->setFixedSize(748, 552);
-    setCentralWidget(canvas);
-    surface_->setChangedHandler([canvas](const QRect& r) { canvas->update(r); });
+    auto* canvas = new Canvas(this, *surface_, k);
+    canvas->setFixedSize(k(canvasSize));
+    setCentralWidget(board_ ? buildBoard(canvas) : canvas);
+    surface_->setChangedHandler([canvas](const QRect& r) { canvas->update(canvas->shown(r)); });
 
     using Look = Label::Look;
     const QFont sans13 = makeFont(Family::SansSerif, px13_5, true);
-    auto label = [canvas](const char* name, const QString& caption, QRect place, const Look& look) {
-        return new Label(canvas, QString::fromLatin1(name), caption, place, look);
+    auto label = [canvas, k](const char* name, const QString& caption, QRect place, Look look) {
+        look.font = k(look.font);
+        look.line = k.line();
+        return new Label(canvas, QString::fromLatin1(name), caption, k(place), look);
     };
-    auto shape = [canvas](const char* name, QRect place, QColor fill, QColor border) {
-        return new Shape(canvas, QString::fromLatin1(name), place, fill, border);
+    auto shape = [canvas, k](const char* name, QRect place, QColor fill, QColor border) {
+        return new Shape(canvas, QString::fromLatin1(name), k(place), fill, border, k.line());
     };
     const QString placeholder = QStringLiteral("Label3");
 
@@ -177,8 +243,8 @@ void Form1::buildLayout()
                      Look(0x00FFFF, makeFont(Family::Black, px18, true)).centre().bordered());
     auto* image1 = new QLabel(canvas);
     image1->setObjectName(QStringLiteral("Image1(1)"));
-    image1->setGeometry(520, 64, 32, 32);
-    image1->setPixmap(icons::decoration().pixmap(32, 32));
+    image1->setGeometry(k(QRect(520, 64, 32, 32)));
+    image1->setPixmap(icons::decoration().pixmap(k(32), k(32)));
     image1->setAttribute(Qt::WA_TransparentForMouseEvents);
     label("Label6(1)", captions::wrongAnswers, {600, 328, 139, 28},
           Look(0x0000FF, counts).on(0xFFFF00).centre().bordered().sizedToText());
@@ -212,21 +278,22 @@ void Form1::buildLayout()
     shape("Shape1", {0, 464, 753, 97}, fromBgr(0x400000), fromBgr(0xFF0000));
 
     // Buttons lie above everything painted on the window.
+    const QFont buttonFont = makeFont(Family::SansSerif, k(px8_25), false);
     cmdverifica_ = pictureButton(canvas, QStringLiteral("cmdverifica"), QStringLiteral("Verifica"),
-                                 {24, 248, 105, 73}, 0xFFC0C0, 0x000000,
-                                 makeFont(Family::SansSerif, px8_25, false), icons::verifica());
-    Cmdexit1_ = pictureButton(canvas, QStringLiteral("Cmdexit1"), QStringLiteral("Esci"),
-                              {616, 248, 105, 73}, 0xFF00FF, 0x000000,
-                              makeFont(Family::SansSerif, px8_25, false), icons::esci());
+                                 k({24, 248, 105, 73}), 0xFFC0C0, 0x000000, buttonFont,
+                                 icons::verifica(), k(32));
+    Cmdexit1_ =
+        pictureButton(canvas, QStringLiteral("Cmdexit1"), QStringLiteral("Esci"),
+                      k({616, 248, 105, 73}), 0xFF00FF, 0x000000, buttonFont, icons::esci(), k(32));
     Cmdexit1_->setToolTip(QStringLiteral("Clliccami per uscire"));
 
-    const QFont valueFont = makeFont(Family::SansSerif, px9_75, true);
+    const QFont valueFont = makeFont(Family::SansSerif, k(px9_75), true);
     for (int i = firstValueButton; i <= lastValueButton; ++i) {
         const ValueButton& value = valueButton(i);
         const QString caption = QString::number(value.value);
         auto* b =
-            pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption, value.place(),
-                          valueFaceColor, value.text, valueFont, icons::value(value.value));
+            pictureButton(canvas, QStringLiteral("Option1(%1)").arg(i), caption, k(value.place()),
+                          valueFaceColor, value.text, valueFont, icons::value(value.value), k(32));
         // Momentary keys, not options, so not checkable: each press adds its value once, none
         // stays selected, and a screen reader sees a push button whose action presses it.
         b->setToolTip(
@@ -242,7 +309,7 @@ void Form1::buildLayout()
     Option1_[0] = new QToolButton(canvas);
     Option1_[0]->setObjectName(QStringLiteral("Option1(0)"));
     Option1_[0]->setText(QStringLiteral("0"));
-    Option1_[0]->setGeometry(192, 120, 105, 73);
+    Option1_[0]->setGeometry(k(QRect(192, 120, 105, 73)));
     Option1_[0]->setCheckable(true);
     Option1_[0]->setEnabled(false);
     Option1_[0]->hide();
@@ -263,28 +330,62 @@ void Form1::buildLayout()
     Option1_[8]->setFocus();
 
     buildMenu();
+    if (board_) {
+        // The unscaled menu bar's height enlarged, so that the game fits the screen exactly.
+        menu_->setFixedHeight(k(board_->menuHeight));
+        return;
+    }
     // Fixed to the client area and the menu bar, once everything is in place.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
 }
 
+// The menu bar over the canvas, the two enlarged alike and centred in the window.
+QWidget* Form1::buildBoard(QWidget* canvas)
+{
+    auto* game = new QWidget;
+    game->setObjectName(QStringLiteral("lavagna"));
+    auto* column = new QVBoxLayout(game);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    menu_ = new QMenuBar(game);
+    column->addWidget(menu_);
+    column->addWidget(canvas);
+    game->setFixedSize(board_->fit.place.size());
+    return new Backdrop(fromBgr(backColor), game);
+}
+
+void Form1::showWindow()
+{
+    if (!board_) {
+        show();
+        return;
+    }
+    setGeometry(screen()->geometry());
+    showFullScreen();
+}
+
+Form1::Board Form1::fitBoard(QSize available)
+{
+    QMenuBar bar;
+    bar.setFont(makeFont(Family::SansSerif, px8_25, false));
+    addMenuCommands(bar);
+    const int menuHeight = bar.sizeHint().height();
+    return {fitToScreen(available, canvasSize + QSize(0, menuHeight)), menuHeight};
+}
+
 void Form1::buildMenu()
 {
-    QMenuBar* bar = menuBar();
+    if (!menu_)
+        menu_ = menuBar();
+    addMenuCommands(*menu_);
     const std::array<void (Form1::*)(), 8> handlers{
         &Form1::help_Click,   &Form1::acuto_Click,   &Form1::retto_Click, &Form1::ottuso_Click,
         &Form1::piatto_Click, &Form1::concavo_Click, &Form1::grio_Click,  &Form1::comp_Click};
-    const auto& table = definitions();
-    for (std::size_t i = 0; i < table.size(); ++i) {
-        QAction* a = bar->addAction(table[i].caption);
-        a->setObjectName(QString::fromLatin1(table[i].name));
+    for (std::size_t i = 0; i < handlers.size(); ++i) {
         const auto handler = handlers[i];
-        connect(a, &QAction::triggered, this, [this, handler] { later(handler); });
+        connect(menu_->actions().at(qsizetype(i)), &QAction::triggered, this,
+                [this, handler] { later(handler); });
     }
-    // The credits: a heading with two lines under it, which run nothing.
-    QMenu* copy = bar->addMenu(credits().heading);
-    copy->menuAction()->setObjectName(QStringLiteral("copy"));
-    copy->addAction(credits().licensee)->setObjectName(QStringLiteral("scuola"));
-    copy->addAction(credits().authors)->setObjectName(QStringLiteral("by"));
 }
 
 } // namespace sorvane

@@ -57,9 +57,69 @@ private:
 
 } // namespace
 
-GameStyle::GameStyle(QStyle* base)
-    : QProxyStyle(base ? base : QStyleFactory::create(QStringLiteral("Fusion")))
+GameStyle::GameStyle(QStyle* base, Scale scale)
+    : QProxyStyle(base ? base : QStyleFactory::create(QStringLiteral("Fusion"))), scale_(scale)
 {
+}
+
+int GameStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
+                           const QWidget* widget) const
+{
+    const int base = QProxyStyle::pixelMetric(metric, option, widget);
+    if (!scale_.enlarges())
+        return base;
+    switch (metric) {
+    case PM_ButtonMargin:
+    case PM_ButtonIconSize:
+    case PM_SmallIconSize:
+    case PM_LargeIconSize:
+    case PM_MessageBoxIconSize:
+    case PM_ToolBarIconSize:
+    case PM_MenuBarItemSpacing:
+    case PM_MenuBarHMargin:
+    case PM_MenuBarVMargin:
+    case PM_MenuHMargin:
+    case PM_MenuVMargin:
+    case PM_ToolBarExtensionExtent:
+    case PM_LayoutLeftMargin:
+    case PM_LayoutTopMargin:
+    case PM_LayoutRightMargin:
+    case PM_LayoutBottomMargin:
+    case PM_LayoutHorizontalSpacing:
+    case PM_LayoutVerticalSpacing:
+    case PM_DialogButtonsButtonWidth:
+    case PM_DialogButtonsButtonHeight:
+    case PM_DialogButtonsSeparator:
+    case PM_TextCursorWidth:
+    case PM_ScrollBarExtent:
+    case PM_TitleBarHeight:
+        return scale_(base);
+    default:
+        return base;
+    }
+}
+
+QSize GameStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
+                                  const QSize& contents, const QWidget* widget) const
+{
+    if (scale_.enlarges()) {
+        switch (type) {
+        case CT_PushButton:
+        case CT_ToolButton:
+        case CT_MenuBarItem:
+        case CT_MenuItem:
+        case CT_LineEdit: {
+            // Measured as at 1 and enlarged: the room the style adds around the text, and its
+            // least widths, grow with the text.
+            const double k = scale_.factor();
+            const QSize unscaled(qRound(contents.width() / k), qRound(contents.height() / k));
+            return scale_(QProxyStyle::sizeFromContents(type, option, unscaled, widget));
+        }
+        default:
+            break;
+        }
+    }
+    return QProxyStyle::sizeFromContents(type, option, contents, widget);
 }
 
 QIcon GameStyle::standardIcon(StandardPixmap which, const QStyleOption*, const QWidget*) const
@@ -87,9 +147,11 @@ int GameStyle::styleHint(StyleHint hint, const QStyleOption* option, const QWidg
     return QProxyStyle::styleHint(hint, option, widget, returnData);
 }
 
-void useGameStyle()
+void useGameStyle(Scale scale)
 {
-    QApplication::setStyle(new GameStyle);
+    QApplication::setStyle(new GameStyle(nullptr, scale));
+    if (scale.enlarges())
+        QApplication::setFont(scale(QApplication::font()));
 }
 
 } // namespace sorvane

@@ -10,8 +10,10 @@
 #include "toolkit/qtdialogs.h"
 
 #include <QApplication>
+#include <QScreen>
 
 #include <cstdio>
+#include <cstring>
 #include <optional>
 
 int main(int argc, char* argv[])
@@ -22,13 +24,23 @@ int main(int argc, char* argv[])
     // group is given up for good; the rest of the run, Qt included, has only these open
     // files. Whatever could not be opened is told at its own step of start-up, as always.
     const bool privileged = platform::startedPrivileged();
-    // The game has no options of its own. Installed with its group, it gives Qt none of the
-    // pupil's either: Qt's own name folders to load plugins from, and platforms and themes that
-    // load more.
-    if (privileged && argc > 1) {
-        std::fprintf(stderr, "sorvane: opzione sconosciuta: %s\n", argv[1]);
-        return 2;
+    // The game's one option, `--lavagna`, shows it on the classroom's board. Installed with its
+    // group, the game gives Qt none of the pupil's options: Qt's own name folders to load
+    // plugins from, and platforms and themes that load more. From a build folder the rest are
+    // Qt's.
+    bool onBoard = false;
+    int qtArgc = 1;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--lavagna") == 0) {
+            onBoard = true;
+        } else if (privileged) {
+            std::fprintf(stderr, "sorvane: opzione sconosciuta: %s\n", argv[i]);
+            return 2;
+        } else {
+            argv[qtArgc++] = argv[i];
+        }
     }
+    argv[qtArgc] = nullptr;
     const sorvane::RecordFolder records = sorvane::machineRecordFolder();
     std::optional<sorvane::RecordHandles> opened;
     if (records.error.empty()) {
@@ -57,25 +69,34 @@ int main(int argc, char* argv[])
     static int fixedArgc = 1;
     static char programName[] = "sorvane";
     static char* fixedArgv[] = {programName, nullptr};
-    QApplication app(privileged ? fixedArgc : argc, privileged ? fixedArgv : argv);
+    QApplication app(privileged ? fixedArgc : qtArgc, privileged ? fixedArgv : argv);
     QApplication::setApplicationName(QStringLiteral("Sorvane"));
     sorvane::useGameStyle();
     QApplication::setWindowIcon(sorvane::icons::window());
 
     sorvane::installItalianTranslation();
 
+    // On the board, the game is as large as the screen it opens on allows, and so is every box.
+    std::optional<sorvane::Form1::Board> board;
+    if (const QScreen* screen = QGuiApplication::primaryScreen(); onBoard && screen) {
+        board = sorvane::Form1::fitBoard(screen->availableGeometry().size());
+        sorvane::useGameStyle(board->fit.scale);
+    }
+
     sorvane::QtDialogs dialogs;
+    dialogs.setLetterPad(onBoard);
     if (!records.error.empty()) {
         dialogs.message({QString::fromStdString(records.error), {}, sorvane::BoxIcon::Error});
         return 1;
     }
     sorvane::TimeSeededRandom random;
-    sorvane::Form1 window(dialogs, random, QString::fromStdU16String(records.path.u16string()),
-                          [] { QCoreApplication::exit(0); });
+    sorvane::Form1 window(
+        dialogs, random, QString::fromStdU16String(records.path.u16string()),
+        [] { QCoreApplication::exit(0); }, nullptr, board);
     window.keepOpenedRecords(std::move(*opened));
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 1;
-    window.show();
+    window.showWindow();
     return QApplication::exec();
 }

@@ -21,9 +21,9 @@ int sixteenths(double radians)
 
 } // namespace
 
-ImageSurface::ImageSurface(QRect area, qreal devicePixelRatio, BgrColor background)
+ImageSurface::ImageSurface(QRect area, qreal devicePixelRatio, BgrColor background, int line)
     : area_(area), background_(fromBgr(background)),
-      image_(area.size() * devicePixelRatio, QImage::Format_RGB32)
+      image_(area.size() * devicePixelRatio, QImage::Format_RGB32), line_(line)
 {
     image_.setDevicePixelRatio(devicePixelRatio);
     image_.fill(background_);
@@ -59,7 +59,7 @@ void ImageSurface::circle(float x, float y, float radius, BgrColor color, float 
     p.translate(-area_.topLeft());
     p.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(fromBgr(color));
-    pen.setWidth(1);
+    pen.setWidth(line_);
     pen.setCosmetic(true);
     p.setPen(pen);
 

@@ -20,8 +20,8 @@ namespace sorvane {
 class ImageSurface : public DrawingSurface
 {
 public:
-    // Keeps `area` of the client area.
-    ImageSurface(QRect area, qreal devicePixelRatio, BgrColor background);
+    // Keeps `area` of the client area; its lines are `line` pixels of the screen wide.
+    ImageSurface(QRect area, qreal devicePixelRatio, BgrColor background, int line = 1);
     // Keeps the whole of a client area of `size`.
     ImageSurface(QSize size, qreal devicePixelRatio, BgrColor background)
         : ImageSurface(QRect(QPoint(0, 0), size), devicePixelRatio, background)
@@ -51,6 +51,7 @@ private:
     QColor background_;
     QImage image_;
     BgrColor fill_ = 0;
+    int line_;
     std::function<void(const QRect&)> changed_;
 };
 

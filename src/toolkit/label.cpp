@@ -20,7 +20,8 @@ QString displayed(QString caption)
 
 Label::Label(QWidget* parent, const QString& objectName, const QString& caption, QRect place,
              const Look& look)
-    : QLabel(parent), caption_(caption), border_(look.border), sizesToText_(look.sizesToText)
+    : QLabel(parent), caption_(caption), border_(look.border ? look.line : 0),
+      sizesToText_(look.sizesToText)
 {
     setObjectName(objectName);
     setTextFormat(Qt::PlainText);
@@ -35,7 +36,7 @@ Label::Label(QWidget* parent, const QString& objectName, const QString& caption,
     }
     setPalette(pal);
     if (border_)
-        setContentsMargins(1, 1, 1, 1);
+        setContentsMargins(border_, border_, border_, border_);
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setGeometry(place);
     setText(displayed(caption));
@@ -55,18 +56,19 @@ void Label::paintEvent(QPaintEvent* event)
 {
     QLabel::paintEvent(event);
     if (border_) {
-        // Four one-pixel bars: the painter's fastest path, cheaper than a style's frame.
+        // Four bars: the painter's fastest path, cheaper than a style's frame.
         QPainter p(this);
-        const int w = width(), h = height();
-        p.fillRect(0, 0, w, 1, Qt::black);
-        p.fillRect(0, h - 1, w, 1, Qt::black);
-        p.fillRect(0, 1, 1, h - 2, Qt::black);
-        p.fillRect(w - 1, 1, 1, h - 2, Qt::black);
+        const int w = width(), h = height(), b = border_;
+        p.fillRect(0, 0, w, b, Qt::black);
+        p.fillRect(0, h - b, w, b, Qt::black);
+        p.fillRect(0, b, b, h - 2 * b, Qt::black);
+        p.fillRect(w - b, b, b, h - 2 * b, Qt::black);
     }
 }
 
-Shape::Shape(QWidget* parent, const QString& objectName, QRect place, QColor fill, QColor border)
-    : QWidget(parent), fill_(fill), border_(border)
+Shape::Shape(QWidget* parent, const QString& objectName, QRect place, QColor fill, QColor border,
+             int line)
+    : QWidget(parent), fill_(fill), border_(border), line_(line)
 {
     setObjectName(objectName);
     setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -78,8 +80,15 @@ void Shape::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), fill_);
-    p.setPen(border_);
-    p.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (line_ == 1) {
+        p.setPen(border_);
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    } else {
+        const int w = width(), h = height(), b = line_;
+        for (const QRect& bar : {QRect(0, 0, w, b), QRect(0, h - b, w, b),
+                                 QRect(0, b, b, h - 2 * b), QRect(w - b, b, b, h - 2 * b)})
+            p.fillRect(bar, border_);
+    }
 }
 
 } // namespace sorvane

@@ -12,8 +12,8 @@ namespace sorvane {
 
 // A label of the fixed-layout window. Its caption reads back exactly as set, line ends
 // included. Transparent unless it has a background colour; a border is one black line around
-// it; one that sizes to its text resizes to its caption whenever the caption changes, keeping
-// its top left corner.
+// it, `line` pixels wide; one that sizes to its text resizes to its caption whenever the caption
+// changes, keeping its top left corner.
 class Label : public QLabel
 {
 public:
@@ -26,6 +26,7 @@ public:
         bool border = false;
         bool wordWrap = true;
         bool sizesToText = false;
+        int line = 1;
 
         Look(BgrColor textColor, QFont textFont) : text(textColor), font(std::move(textFont)) {}
         Look& on(BgrColor backgroundColor)
@@ -61,15 +62,16 @@ protected:
 
 private:
     QString caption_;
-    bool border_;
+    int border_; // the border's width; 0 for none
     bool sizesToText_;
 };
 
-// A filled rectangle with a one-pixel border.
+// A filled rectangle with a border `line` pixels wide.
 class Shape : public QWidget
 {
 public:
-    Shape(QWidget* parent, const QString& objectName, QRect place, QColor fill, QColor border);
+    Shape(QWidget* parent, const QString& objectName, QRect place, QColor fill, QColor border,
+          int line = 1);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -77,6 +79,7 @@ protected:
 private:
     QColor fill_;
     QColor border_;
+    int line_;
 };
 
 } // namespace sorvane

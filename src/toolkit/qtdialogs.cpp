@@ -1,11 +1,17 @@
 #include "toolkit/qtdialogs.h"
 
+#include "toolkit/letterpad.h"
+
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QTranslator>
+#include <QVBoxLayout>
 
 namespace sorvane {
 
@@ -36,6 +42,8 @@ QWidget* visibleOrNull(QWidget* w)
 
 QString QtDialogs::input(const QString& prompt, const QString& title)
 {
+    if (letterPad_)
+        return inputWithPad(prompt, title);
     QInputDialog box(visibleOrNull(parent_));
     box.setWindowTitle(title);
     box.setLabelText(prompt);
@@ -44,6 +52,30 @@ QString QtDialogs::input(const QString& prompt, const QString& title)
     if (box.exec() != QDialog::Accepted)
         return QString();
     return box.textValue();
+}
+
+// The input box's prompt, field and buttons, with the letter pad between the field and the
+// buttons, all in one box.
+QString QtDialogs::inputWithPad(const QString& prompt, const QString& title)
+{
+    QDialog box(visibleOrNull(parent_));
+    box.setWindowTitle(title);
+    auto* column = new QVBoxLayout(&box);
+    auto* label = new QLabel(prompt, &box);
+    auto* field = new QLineEdit(&box);
+    label->setBuddy(field);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &box);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    column->addWidget(label);
+    column->addWidget(field);
+    column->addWidget(new LetterPad(*field, &box));
+    column->addWidget(buttons);
+    column->setSizeConstraint(QLayout::SetFixedSize);
+    field->setFocus();
+    if (box.exec() != QDialog::Accepted)
+        return QString();
+    return field->text();
 }
 
 void QtDialogs::showMessage(const QString& text, const QString& title, BoxIcon icon)

@@ -1,6 +1,14 @@
 #include "support/game.h"
+#include "toolkit/letterpad.h"
+#include "toolkit/qtdialogs.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QStyleHints>
+#include <QTimer>
 
 using namespace sorvane;
 using namespace sorvane::testing;
@@ -150,6 +158,120 @@ private slots:
         g->verifica();
         QCOMPARE(g->laterBoxes().last().text, tooBig + QStringLiteral("35°"));
         QCOMPARE(g->somma(), 0);
+    }
+
+    // On the board, by a finger: every gesture on a value button adds its value once and leaves
+    // no button held down.
+    void aTouchPressesOnce_data()
+    {
+        QTest::addColumn<QString>("gesture");
+        QTest::addColumn<QList<int>>("values");
+        const QList<int> all{1, 2, 3, 5, 10, 20, 30, 40, 50, 60, 70};
+        QTest::newRow("tap") << "tap" << all;
+        QTest::newRow("a tap that slides") << "slide" << all;
+        QTest::newRow("a long press") << "long" << QList<int>{40};
+        QTest::newRow("a second finger on another button") << "second" << all;
+        QTest::newRow("a second finger lifted last") << "lifted last" << QList<int>{5, 70};
+        QTest::newRow("a second finger on the same button") << "same" << QList<int>{20};
+    }
+    void aTouchPressesOnce()
+    {
+        QFETCH(QString, gesture);
+        QFETCH(QList<int>, values);
+        Game g;
+        g.board = Form1::fitBoard(QGuiApplication::primaryScreen()->availableSize());
+        g.random.values = {numberForAngle(55)};
+        QVERIFY(g.start());
+        g.show();
+        QWidget* w = g.form.get();
+        auto touch = [w] { return QTest::touchEvent(w, touchScreen()); };
+        int expected = 0;
+        for (int v : values) {
+            QToolButton* b = g.valueButton(v);
+            QToolButton* other = g.valueButton(v == 70 ? 1 : 70);
+            const QPoint c = b->mapTo(w, b->rect().center());
+            const QPoint o = other->mapTo(w, other->rect().center());
+            const QPoint near(8, 6);
+            if (gesture == "tap") {
+                tap(b);
+            } else if (gesture == "slide") {
+                touch().press(0, c);
+                touch().move(0, c + near);
+                touch().release(0, c + near * 2);
+            } else if (gesture == "long") {
+                touch().press(0, c);
+                QTest::qWait(QGuiApplication::styleHints()->mousePressAndHoldInterval() + 300);
+                touch().release(0, c);
+            } else if (gesture == "second" || gesture == "same") {
+                const QPoint second = gesture == "same" ? c + near : o;
+                touch().press(0, c);
+                touch().stationary(0).press(1, second);
+                touch().stationary(0).release(1, second);
+                touch().release(0, c);
+            } else {
+                touch().press(0, c);
+                touch().stationary(0).press(1, o);
+                touch().release(0, c).stationary(1);
+                touch().move(1, o + near);
+                touch().release(1, o + near);
+            }
+            expected += v;
+            QCOMPARE(g.somma(), expected);
+            QVERIFY(!b->isDown());
+            QVERIFY(!other->isDown());
+        }
+        QVERIFY(g.laterBoxes().isEmpty());
+    }
+
+    // A pupil at the board without a keyboard: the name typed on the letter pad and stored as
+    // its Windows-1252 bytes, every box closed by one tap on its OK, which reaches nothing
+    // behind it.
+    void aPupilAtTheBoardNeedsNoKeyboard()
+    {
+        Game g;
+        g.board = Form1::fitBoard(QGuiApplication::primaryScreen()->availableSize());
+        g.random.values = {numberForAngle(10), numberForAngle(20)};
+        QtDialogs real;
+        real.setLetterPad(true);
+        g.dialogs.real = &real;
+        QString typed;
+        int closedAgain = 0;
+        QTimer pupil;
+        connect(&pupil, &QTimer::timeout, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            if (!box || !box->windowHandle() || !box->windowHandle()->isExposed())
+                return;
+            if (box->property("tapped").toBool()) { // a tap that did not close it
+                ++closedAgain;
+                box->close();
+                return;
+            }
+            box->setProperty("tapped", true);
+            if (auto* pad = box->findChild<LetterPad*>()) {
+                for (QChar c : QStringLiteral("niccolò d'amico"))
+                    tap(pad->key(c == u' ' ? QStringLiteral("Spazio") : QString(c)));
+                typed = box->findChild<QLineEdit*>()->text();
+            }
+            tap(box->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok));
+        });
+        pupil.start(100);
+        QVERIFY(g.start());
+        QCOMPARE(typed, QStringLiteral("Niccolò D'Amico"));
+        QCOMPARE(g.form->model().player(), typed);
+        g.show();
+        real.setParent(g.form.get());
+        tap(g.valueButton(70));
+        tap(g.valueButton(10));
+        tap(g.form->cmdverifica());
+        QTRY_COMPARE(g.laterBoxes().size(), 1);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
+        QCOMPARE(g.form->model().esatte(), 1);
+        QCOMPARE(g.somma(), 0); // the tap on OK pressed no value button behind the box
+        tap(g.form->cmdexit1());
+        QTRY_VERIFY(g.hasEnded());
+        QCOMPARE(g.laterBoxes().size(), 3); // the farewell and the record's confirmation
+        QCOMPARE(closedAgain, 0);
+        QCOMPARE(g.bytes(g.namePath()), QByteArray("Niccol\xF2 D'Amico\r\n"));
     }
 };
 

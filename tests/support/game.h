@@ -6,12 +6,14 @@
 #include "toolkit/label.h"
 
 #include <QFile>
+#include <QPointingDevice>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
 
 #include <cmath>
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace sorvane::testing {
@@ -22,6 +24,20 @@ inline float numberForAngle(int angle)
     return float((angle - 1 + 0.5) / 89.0);
 }
 
+// A finger on a touch screen, through Qt's own touch events: `at` is in `w`'s pixels, the
+// widget's centre when not given.
+inline QPointingDevice* touchScreen()
+{
+    static QPointingDevice* device = QTest::createTouchDevice();
+    return device;
+}
+inline void tap(QWidget* w, std::optional<QPoint> at = std::nullopt)
+{
+    const QPoint p = at.value_or(w->rect().center());
+    QTest::touchEvent(w->window(), touchScreen()).press(0, p, w);
+    QTest::touchEvent(w->window(), touchScreen()).release(0, p, w);
+}
+
 // A game in a window of its own, with its record files in a temporary folder, scripted boxes
 // and pinned questions.
 struct Game
@@ -30,6 +46,7 @@ struct Game
     ScriptedDialogs dialogs;
     ScriptedRandom random;
     int quits = 0;
+    std::optional<Form1::Board> board; // the classroom's board, when set before start()
     std::unique_ptr<Form1> form;
 
     Game() { dialogs.answers = {QStringLiteral("Anna")}; }
@@ -61,14 +78,15 @@ struct Game
     // Creates the window and runs start-up; true when the game is on.
     bool start()
     {
-        form = std::make_unique<Form1>(dialogs, random, recordFolder(), [this] { ++quits; });
+        form = std::make_unique<Form1>(
+            dialogs, random, recordFolder(), [this] { ++quits; }, nullptr, board);
         return form->Form_Load();
     }
 
     // Shows the window, as the program does once start-up has returned.
     void show()
     {
-        form->show();
+        form->showWindow();
         form->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(form.get()));
     }

@@ -27,10 +27,13 @@ public:
     QList<Shown> shown;
     QStringList answers;                         // for input boxes; none left: Cancel
     std::function<void(const Shown&)> whileOpen; // runs while a box is shown
+    Dialogs* real = nullptr;                     // when set, shows every box in its own too
 
     QString input(const QString& prompt, const QString& title) override
     {
         record({QStringLiteral("input"), prompt, title, BoxIcon::None});
+        if (real)
+            return real->input(prompt, title);
         return answers.isEmpty() ? QString() : answers.takeFirst();
     }
 
@@ -46,6 +49,8 @@ protected:
     void showMessage(const QString& text, const QString& title, BoxIcon icon) override
     {
         record({QStringLiteral("message"), text, title, icon});
+        if (real)
+            real->message({text, title, icon});
     }
 
 private:
