@@ -24,7 +24,7 @@ class TestAccess : public QObject
     static QAccessibleInterface* accessible(Game& g, const QString& name)
     {
         if (QAction* command = g.form->menuCommand(name)) {
-            QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(g.form->menuBar());
+            QAccessibleInterface* bar = QAccessible::queryAccessibleInterface(g.form->menu());
             for (int i = 0; bar && i < bar->childCount(); ++i) {
                 if (bar->child(i)->text(QAccessible::Name) == command->text())
                     return bar->child(i);

@@ -245,7 +245,7 @@ private slots:
         QCOMPARE(g.form->label(QStringLiteral("lblScore"))->toolTip(),
                  QStringLiteral("Questo è il tuo punteggio. Forza con il  record"));
         QCOMPARE(g.form->cmdexit1()->toolTip(), QStringLiteral("Clliccami per uscire"));
-        const QList<QAction*> actions = g.form->menuBar()->actions();
+        const QList<QAction*> actions = g.form->menu()->actions();
         QStringList captions;
         for (QAction* a : actions)
             captions << a->text();
@@ -292,12 +292,58 @@ private slots:
     {
         QFETCH(QRect, place);
         QFETCH(QString, caption);
+        const QString name = QString::fromLatin1(QTest::currentDataTag());
         Game g;
         QVERIFY(g.start());
-        Label* l = g.form->label(QString::fromLatin1(QTest::currentDataTag()));
+        Label* l = g.form->label(name);
         QVERIFY(l);
         QCOMPARE(l->geometry(), place);
         QCOMPARE(l->caption(), caption);
+        // On the board, the same place enlarged.
+        Game board;
+        board.board = Form1::fitBoard({3840, 2160});
+        QVERIFY(board.start());
+        QCOMPARE(board.form->label(name)->geometry(), board.board->fit.scale(place));
+    }
+
+    // On the board, the largest factor at which the whole game (748 x 570 with its menu bar)
+    // fits the screen, centred; never less than 1.
+    void theBoardFitsTheScreen_data()
+    {
+        QTest::addColumn<QSize>("screen");
+        QTest::addColumn<double>("factor");
+        QTest::addColumn<QRect>("place");
+        QTest::newRow("1366x768") << QSize(1366, 768) << 768 / 570.0 << QRect(179, 0, 1008, 768);
+        QTest::newRow("1920x1080")
+            << QSize(1920, 1080) << 1080 / 570.0 << QRect(251, 0, 1417, 1080);
+        QTest::newRow("2560x1440")
+            << QSize(2560, 1440) << 1440 / 570.0 << QRect(335, 0, 1890, 1440);
+        QTest::newRow("3840x2160")
+            << QSize(3840, 2160) << 2160 / 570.0 << QRect(502, 0, 2835, 2160);
+        QTest::newRow("portrait 1080x1920")
+            << QSize(1080, 1920) << 1080 / 748.0 << QRect(0, 548, 1080, 823);
+        QTest::newRow("smaller than the window") << QSize(640, 480) << 1.0 << QRect(0, 0, 748, 570);
+    }
+    void theBoardFitsTheScreen()
+    {
+        QFETCH(QSize, screen);
+        QFETCH(double, factor);
+        QFETCH(QRect, place);
+        const ScreenFit fit = fitToScreen(screen, {748, 570});
+        QVERIFY2(qAbs(fit.scale.factor() - factor) < 1e-9, qPrintable(QString::number(factor)));
+        QCOMPARE(fit.place, place);
+        // The board's window: the menu bar and the client area enlarged alike, filling the
+        // place the fit gives them.
+        Game g;
+        g.board = Form1::fitBoard(screen);
+        QVERIFY(g.start());
+        const Scale k = g.board->fit.scale;
+        QCOMPARE(g.form->menu()->height(), k(g.board->menuHeight));
+        QCOMPARE(g.form->findChild<QWidget*>(QStringLiteral("Form1"))->size(), k(QSize(748, 552)));
+        QCOMPARE(g.form->findChild<QWidget*>(QStringLiteral("lavagna"))->size(),
+                 g.board->fit.place.size());
+        QCOMPARE(g.form->surface().image().size(),
+                 figure::area().size() * (g.form->devicePixelRatioF() * k.factor()));
     }
 
     void focusStartsOnFortyAndFollowsTheLayoutsOrder()

@@ -9,6 +9,8 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cmath>
+#include <tuple>
 
 using namespace sorvane::testing;
 
@@ -69,18 +71,21 @@ class TestEndToEnd : public QObject
 
     // Starts the game, types the name and closes the greeting; `whileOpen` runs while each of
     // the two start-up boxes is on screen. The main window's id, or empty.
-    QString startAndGreet(const QString& name, const std::function<void(int box)>& whileOpen = {})
+    QString startAndGreet(const QString& name, const std::function<void(int box)>& whileOpen = {},
+                          const QStringList& options = {})
     {
         game.setProcessEnvironment(desktop.environment());
         if (installed &&
             desktop.run(QStringLiteral("id"), {QStringLiteral("-u")}).trimmed() == "0") {
             // As a pupil: setpriv gives up root and becomes the game itself (same process).
             // A test run by a pupil starts it directly.
-            game.start(QStringLiteral("setpriv"),
-                       {QStringLiteral("--reuid=nobody"), QStringLiteral("--regid=nogroup"),
-                        QStringLiteral("--clear-groups"), QStringLiteral("--"), program});
+            game.start(QStringLiteral("setpriv"), QStringList{QStringLiteral("--reuid=nobody"),
+                                                              QStringLiteral("--regid=nogroup"),
+                                                              QStringLiteral("--clear-groups"),
+                                                              QStringLiteral("--"), program} +
+                                                      options);
         } else {
-            game.start(program, {});
+            game.start(program, options);
         }
         if (!game.waitForStarted(10000))
             return {};
@@ -319,6 +324,94 @@ private slots:
         desktop.closeBox(*farewell);
         QVERIFY(game.waitForFinished(10000));
         QCOMPARE(game.exitCode(), 0);
+    }
+
+    // On the classroom's board (the test's screen is 3840 x 2160): the window covers the
+    // screen, a screen reader finds each label and button where it is drawn, today's place
+    // times the factor, a click at the centre of each enlarged value button adds its value,
+    // and a record is stored.
+    void aGameOnTheBoard()
+    {
+        const int record = recordFile("sorvane.txt").trimmed().toInt();
+        const QString window =
+            startAndGreet(QStringLiteral("Eva"), {}, {QStringLiteral("--lavagna")});
+        QVERIFY(!window.isEmpty());
+        QCOMPARE(desktop.geometry(window), QRect(0, 0, 3840, 2160));
+        auto bus = a11y.bus();
+        QVERIFY(bus);
+        QVERIFY(a11y.missing({QStringLiteral("Verifica")}).isEmpty());
+        // The game fills the screen's height: the menu bar, then the client area enlarged.
+        const auto bar = Accessibility::objects(*bus, QStringLiteral("menu bar"));
+        QCOMPARE(bar.size(), 1);
+        const QRect menu = Accessibility::extents(*bus, bar.first().first);
+        const double k = (2160.0 - menu.height()) / GameWindow::clientHeight;
+        QVERIFY2(k > 3.7 && menu.top() == 0, qPrintable(QString::number(k)));
+        const QPoint origin(int(std::lround((3840 - 748 * k) / 2)), menu.height());
+        auto enlarged = [&](QRect place) {
+            return QRect(
+                origin + QPoint(int(std::lround(place.x() * k)), int(std::lround(place.y() * k))),
+                QSize(int(std::lround(place.width() * k)), int(std::lround(place.height() * k))));
+        };
+        auto near = [](QRect a, QRect b) {
+            return (a.topLeft() - b.topLeft()).manhattanLength() <= 3 &&
+                   qAbs(a.width() - b.width()) <= 2 && qAbs(a.height() - b.height()) <= 2;
+        };
+        QList<std::tuple<QString, QString, QRect>> controls{
+            {"label", "con punti", {544, 0, 105, 33}},
+            {"label", "Tempo restante", {576, 32, 169, 41}},
+            {"label", "Risposte esatte", {8, 336, 131, 28}},
+            {"label", "Risposte errate", {600, 328, 139, 28}},
+            {"label", " Il primo angolo misura gradi.", {0, 24, 241, 169}},
+            {"push button", "Verifica", {24, 248, 105, 73}},
+            {"push button", "Esci", {616, 248, 105, 73}}};
+        for (const sorvane::ValueButton& b : sorvane::valueButtons)
+            controls.append({"push button", QString::number(b.value), b.place()});
+        for (const auto& [role, name, place] : controls) {
+            const auto node = Accessibility::find(*bus, name, role);
+            QVERIFY2(node, qPrintable(name));
+            const QRect reported = Accessibility::extents(*bus, *node);
+            QVERIFY2(near(reported, enlarged(place)), qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
+                                                                     .arg(name)
+                                                                     .arg(reported.x())
+                                                                     .arg(reported.y())
+                                                                     .arg(reported.width())
+                                                                     .arg(reported.height())));
+        }
+        // The given angle, as the label at its place reads it.
+        auto angle = [&] {
+            for (const auto& [node, name] : Accessibility::objects(*bus, QStringLiteral("label")))
+                if (near(Accessibility::extents(*bus, node), enlarged({40, 88, 89, 49})))
+                    return name.toInt();
+            return 0;
+        };
+        auto clickValues = [&](int sum) {
+            for (auto b = sorvane::valueButtons.rbegin(); b != sorvane::valueButtons.rend(); ++b)
+                for (; sum >= b->value; sum -= b->value)
+                    desktop.click(window, enlarged(b->place()).center());
+        };
+        // Every value button once: 291, too big.
+        for (const sorvane::ValueButton& b : sorvane::valueButtons)
+            desktop.click(window, enlarged(b.place()).center());
+        QVERIFY(waitFor(
+            [&] { return a11y.names(QStringLiteral("label")).contains(QStringLiteral("291")); }));
+        desktop.click(window, enlarged({24, 248, 105, 73}).center());
+        desktop.closeNextBox(QStringLiteral("Attenzione"));
+        // Then right answers, one more than the record.
+        for (int right = 0; right <= record; ++right) {
+            QTest::qWait(200);
+            const int given = angle();
+            QVERIFY2(given >= 1 && given <= 89, qPrintable(QString::number(given)));
+            clickValues(90 - given);
+            desktop.click(window, enlarged({24, 248, 105, 73}).center());
+            desktop.closeNextBox(QStringLiteral("Giochiamo con gli angoli"));
+        }
+        desktop.click(window, enlarged({616, 248, 105, 73}).center());
+        desktop.closeNextBox(QStringLiteral("Sorvane"));
+        desktop.closeNextBox(QStringLiteral("Sorvane"));
+        QVERIFY(game.waitForFinished(10000));
+        QCOMPARE(game.exitCode(), 0);
+        QCOMPARE(recordFile("sorvane.txt"), QByteArray::number(record + 1) + "\r\n");
+        QCOMPARE(recordFile("nsorvane.txt"), QByteArray("Eva\r\n"));
     }
 
     // A blind pupil plays by ear with Orca: the angle, each total, the answer, the counts and

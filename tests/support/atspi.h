@@ -105,6 +105,21 @@ public:
         return reply.arguments().isEmpty() ? QString() : reply.arguments().first().toString();
     }
 
+    // Where the object is on the screen, as a screen magnifier and Orca's mouse review take it.
+    static QRect extents(QDBusConnection& bus, const Node& node)
+    {
+        const QDBusMessage reply =
+            callOn(bus, node, "Component", "GetExtents", {QVariant::fromValue(uint(0))});
+        int x = 0, y = 0, w = 0, h = 0;
+        if (reply.type() == QDBusMessage::ReplyMessage && !reply.arguments().isEmpty()) {
+            const QDBusArgument arg = reply.arguments().first().value<QDBusArgument>();
+            arg.beginStructure();
+            arg >> x >> y >> w >> h;
+            arg.endStructure();
+        }
+        return {x, y, w, h};
+    }
+
     static QString role(QDBusConnection& bus, const Node& node)
     {
         return firstOf(callOn(bus, node, "Accessible", "GetRoleName"));

@@ -35,10 +35,11 @@ class Desktop
 public:
     ~Desktop() { stop(); }
 
-    // Starts the X server, the session bus and the accessibility bus; whether all started.
+    // Starts the X server, the session bus and the accessibility bus; whether all started. The
+    // screen is a classroom board's, 3840 x 2160.
     bool start()
     {
-        xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -screen 0 1024x768x24 "
+        xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -screen 0 3840x2160x24 "
                                                           "-noreset -nolisten tcp")
                                                .split(u' '));
         if (!xvfb.waitForStarted(10000) ||

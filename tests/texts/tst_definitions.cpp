@@ -15,7 +15,7 @@ class TestDefinitions : public QObject
     // Chooses a command by clicking it on the window's real menu bar.
     static void choose(Game& g, const QString& name)
     {
-        QMenuBar* bar = g.form->menuBar();
+        QMenuBar* bar = g.form->menu();
         QAction* action = g.form->menuCommand(name);
         QVERIFY(action);
         const QRect place = bar->actionGeometry(action);
