@@ -1,12 +1,14 @@
 // The floor program: what a program showing the game's content the plainest way takes from
 // the machine. The same start-up as the game's (the window built, the name box, the greeting,
-// the window shown) and a clock label rewritten once a second.
+// the window shown) and a clock label rewritten once a second. With --lavagna, the window is
+// shown over the whole screen; the plainest enlargement is Qt's own (QT_SCALE_FACTOR).
 
 #include "floor_window.h"
 
 #include "game/clock.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLibraryInfo>
@@ -15,6 +17,8 @@
 #include <QTime>
 #include <QTimer>
 #include <QTranslator>
+
+#include <cstring>
 
 int main(int argc, char* argv[])
 {
@@ -38,6 +42,11 @@ int main(int argc, char* argv[])
         floor.clock->setText(left.toString(QStringLiteral("hh:mm:ss")));
     });
     clock.start(1000);
-    floor.window->show();
+    if (argc > 1 && std::strcmp(argv[1], "--lavagna") == 0) {
+        floor.window->setGeometry(QGuiApplication::primaryScreen()->geometry());
+        floor.window->showFullScreen();
+    } else {
+        floor.window->show();
+    }
     return QApplication::exec();
 }

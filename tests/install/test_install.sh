@@ -33,6 +33,7 @@ check "icon in the hicolor theme" test -s "$stage/usr/share/icons/hicolor/scalab
 check "desktop file is valid" desktop-file-validate "$desktop"
 check "desktop file is under Education and Math, once in the menu" grep -qx 'Categories=Education;Math;' "$desktop"
 check "desktop file starts the installed game" grep -qx 'Exec=/usr/games/sorvane' "$desktop"
+check "desktop file has the board's action" grep -qx 'Exec=/usr/games/sorvane --lavagna' "$desktop"
 check "metainfo is valid" appstreamcli validate --no-net "$metainfo"
 check "metainfo rates the game for children" grep -q '<content_rating type="oars-1.1"/>' "$metainfo"
 check "manual page in section 6" test -s "$stage/usr/share/man/man6/sorvane.6.gz"
@@ -226,8 +227,12 @@ else
         pupil env HOME="$pupilhome" SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
         "$build/tests/tst_endtoend" aBlindPupilPlaysByEar -silent
     check "the pupil's record is stored" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 310d0a
+    # The board's mode is the one option the installed game takes from a pupil.
+    check "a pupil plays the installed game on the board to a record" \
+        env SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
+        "$build/tests/tst_endtoend" aGameOnTheBoard -silent
     dpkg --remove sorvane >/dev/null
-    check "removing the package keeps the record" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 310d0a
+    check "removing the package keeps the record" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 320d0a
     dpkg --purge sorvane >/dev/null
     check "purging the package removes the records" \
         test ! -e "$records/sorvane.txt" -a ! -e "$records/nsorvane.txt" -a ! -e "$records/sorvane.journal"
