@@ -63,11 +63,11 @@ set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION bin)
 set(CMAKE_INSTALL_SYSTEM_RUNTIME_COMPONENT game)
 include(InstallRequiredSystemLibraries)
 
-# The installer: per machine (it asks for an administrator), under Program Files, with a
-# Start-menu entry and an uninstaller registered with Windows. After copying the files it
-# creates the record files in the Windows directory, empty and writable by the Users group,
-# leaving existing ones as they are; uninstalling leaves them too, so the record survives a
-# reinstall or an upgrade.
+# The installer: per machine (it asks for an administrator), under Program Files, with its
+# Start-menu entries (below) and an uninstaller registered with Windows. After copying the
+# files it creates the record files in the Windows directory, empty and writable by the Users
+# group, leaving existing ones as they are; uninstalling leaves them too, so the record
+# survives a reinstall or an upgrade.
 # Every CPACK_ value below reaches NSIS exactly as written here, backslashes included.
 set(CPACK_VERBATIM_VARIABLES ON)
 set(CPACK_GENERATOR "NSIS")
@@ -80,7 +80,34 @@ set(CPACK_PACKAGE_VENDOR "Sorvane developers")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Gioco per imparare gli angoli complementari")
 set(CPACK_PACKAGE_FILE_NAME "sorvane-${PROJECT_VERSION}-win64")
 set(CPACK_PACKAGE_INSTALL_DIRECTORY "Sorvane")
+# The Start menu, beside "Disinstalla Sorvane": "Sorvane", the game, and the board shortcut,
+# the game full screen and enlarged for a classroom's touch board. The board shortcut works in
+# the same folder as "Sorvane" and shows the game's own icon like it. Its texts serve the MSI
+# too (packaging/sorvane.wxs), as wixl definitions in packaging/shortcuts.wxi of the build.
 set(CPACK_PACKAGE_EXECUTABLES "sorvane" "Sorvane")
+set(SORVANE_BOARD_SHORTCUT "Sorvane alla lavagna")
+set(SORVANE_BOARD_DESCRIPTION "Riconosciamo gli angoli alla lavagna")
+set(SORVANE_BOARD_ARGUMENTS "--lavagna")
+# NSIS's CreateShortCut: link, target, arguments, icon (none: the target's), icon index, show
+# command, hot key, description.
+string(CONFIGURE [=[
+  CreateShortCut "$SMPROGRAMS\$STARTMENU_FOLDER\@SORVANE_BOARD_SHORTCUT@.lnk" \
+    "$INSTDIR\bin\sorvane.exe" "@SORVANE_BOARD_ARGUMENTS@" "" 0 SW_SHOWNORMAL "" \
+    "@SORVANE_BOARD_DESCRIPTION@"
+]=] CPACK_NSIS_CREATE_ICONS_EXTRA @ONLY)
+# The uninstaller runs this for each of the two places where it looks for the Start-menu folder.
+string(CONFIGURE [=[
+  Delete "$SMPROGRAMS\$MUI_TEMP\@SORVANE_BOARD_SHORTCUT@.lnk"
+]=] CPACK_NSIS_DELETE_ICONS_EXTRA @ONLY)
+file(CONFIGURE OUTPUT "${PROJECT_BINARY_DIR}/packaging/shortcuts.wxi" CONTENT [=[
+<?xml version="1.0" encoding="utf-8"?>
+<!-- Written by cmake/Windows.cmake: the board shortcut's texts, for packaging/sorvane.wxs. -->
+<Include>
+  <?define BoardShortcutName = "@SORVANE_BOARD_SHORTCUT@"?>
+  <?define BoardShortcutDescription = "@SORVANE_BOARD_DESCRIPTION@"?>
+  <?define BoardShortcutArguments = "@SORVANE_BOARD_ARGUMENTS@"?>
+</Include>
+]=] @ONLY)
 set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_NSIS_PACKAGE_NAME "Sorvane")
 set(CPACK_NSIS_DISPLAY_NAME "Sorvane")
