@@ -11,6 +11,7 @@
 #include <QScreen>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLayout>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QStyleFactory>
@@ -43,6 +44,10 @@ int main(int argc, char* argv[])
     });
     clock.start(1000);
     if (argc > 1 && std::strcmp(argv[1], "--lavagna") == 0) {
+        // Over the whole screen, as the board's window is, the client area at its top left.
+        floor.window->layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+        floor.window->setMinimumSize(0, 0);
+        floor.window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         floor.window->setGeometry(QGuiApplication::primaryScreen()->geometry());
         floor.window->showFullScreen();
     } else {

@@ -63,10 +63,8 @@ class TestEndToEnd : public QObject
 
     void pressValues(const QString& window, int sum)
     {
-        for (auto b = sorvane::valueButtons.rbegin(); b != sorvane::valueButtons.rend(); ++b) {
-            for (; sum >= b->value; sum -= b->value)
-                click(window, GameWindow::centreOf(*b));
-        }
+        for (const sorvane::ValueButton& b : GameWindow::valuesFor(sum))
+            click(window, GameWindow::centreOf(b));
     }
 
     // Starts the game, types the name and closes the greeting; `whileOpen` runs while each of
@@ -347,35 +345,24 @@ private slots:
         const double k = (2160.0 - menu.height()) / GameWindow::clientHeight;
         QVERIFY2(k > 3.7 && menu.top() == 0, qPrintable(QString::number(k)));
         const QPoint origin(int(std::lround((3840 - 748 * k) / 2)), menu.height());
-        auto enlarged = [&](QRect place) {
-            return QRect(
-                origin + QPoint(int(std::lround(place.x() * k)), int(std::lround(place.y() * k))),
-                QSize(int(std::lround(place.width() * k)), int(std::lround(place.height() * k))));
-        };
+        auto enlarged = [&](QRect r) { return QRect(origin + r.topLeft() * k, r.size() * k); };
         auto near = [](QRect a, QRect b) {
             return (a.topLeft() - b.topLeft()).manhattanLength() <= 3 &&
-                   qAbs(a.width() - b.width()) <= 2 && qAbs(a.height() - b.height()) <= 2;
+                   (a.bottomRight() - b.bottomRight()).manhattanLength() <= 4;
         };
         QList<std::tuple<QString, QString, QRect>> controls{
             {"label", "con punti", {544, 0, 105, 33}},
             {"label", "Tempo restante", {576, 32, 169, 41}},
-            {"label", "Risposte esatte", {8, 336, 131, 28}},
             {"label", "Risposte errate", {600, 328, 139, 28}},
             {"label", " Il primo angolo misura gradi.", {0, 24, 241, 169}},
-            {"push button", "Verifica", {24, 248, 105, 73}},
-            {"push button", "Esci", {616, 248, 105, 73}}};
+            {"push button", "Verifica", GameWindow::verificaPlace},
+            {"push button", "Esci", GameWindow::esciPlace}};
         for (const sorvane::ValueButton& b : sorvane::valueButtons)
             controls.append({"push button", QString::number(b.value), b.place()});
         for (const auto& [role, name, place] : controls) {
             const auto node = Accessibility::find(*bus, name, role);
-            QVERIFY2(node, qPrintable(name));
-            const QRect reported = Accessibility::extents(*bus, *node);
-            QVERIFY2(near(reported, enlarged(place)), qPrintable(QStringLiteral("%1 at %2,%3 %4x%5")
-                                                                     .arg(name)
-                                                                     .arg(reported.x())
-                                                                     .arg(reported.y())
-                                                                     .arg(reported.width())
-                                                                     .arg(reported.height())));
+            QVERIFY2(node && near(Accessibility::extents(*bus, *node), enlarged(place)),
+                     qPrintable(name));
         }
         // The given angle, as the label at its place reads it.
         auto angle = [&] {
@@ -384,28 +371,24 @@ private slots:
                     return name.toInt();
             return 0;
         };
-        auto clickValues = [&](int sum) {
-            for (auto b = sorvane::valueButtons.rbegin(); b != sorvane::valueButtons.rend(); ++b)
-                for (; sum >= b->value; sum -= b->value)
-                    desktop.click(window, enlarged(b->place()).center());
-        };
         // Every value button once: 291, too big.
         for (const sorvane::ValueButton& b : sorvane::valueButtons)
             desktop.click(window, enlarged(b.place()).center());
         QVERIFY(waitFor(
             [&] { return a11y.names(QStringLiteral("label")).contains(QStringLiteral("291")); }));
-        desktop.click(window, enlarged({24, 248, 105, 73}).center());
+        desktop.click(window, enlarged(GameWindow::verificaPlace).center());
         desktop.closeNextBox(QStringLiteral("Attenzione"));
         // Then right answers, one more than the record.
         for (int right = 0; right <= record; ++right) {
             QTest::qWait(200);
             const int given = angle();
             QVERIFY2(given >= 1 && given <= 89, qPrintable(QString::number(given)));
-            clickValues(90 - given);
-            desktop.click(window, enlarged({24, 248, 105, 73}).center());
+            for (const sorvane::ValueButton& b : GameWindow::valuesFor(90 - given))
+                desktop.click(window, enlarged(b.place()).center());
+            desktop.click(window, enlarged(GameWindow::verificaPlace).center());
             desktop.closeNextBox(QStringLiteral("Giochiamo con gli angoli"));
         }
-        desktop.click(window, enlarged({616, 248, 105, 73}).center());
+        desktop.click(window, enlarged(GameWindow::esciPlace).center());
         desktop.closeNextBox(QStringLiteral("Sorvane"));
         desktop.closeNextBox(QStringLiteral("Sorvane"));
         QVERIFY(game.waitForFinished(10000));

@@ -164,56 +164,53 @@ private slots:
     // no button held down.
     void aTouchPressesOnce_data()
     {
-        QTest::addColumn<QString>("gesture");
+        // Each step is one touch event: p(ress), m(ove), r(elease) or s(tationary) of a finger,
+        // at the button's c(entre), n(ear) it or on an o(ther) button; w waits a long press.
+        QTest::addColumn<QString>("steps");
         QTest::addColumn<QList<int>>("values");
         const QList<int> all{1, 2, 3, 5, 10, 20, 30, 40, 50, 60, 70};
-        QTest::newRow("tap") << "tap" << all;
-        QTest::newRow("a tap that slides") << "slide" << all;
-        QTest::newRow("a long press") << "long" << QList<int>{40};
-        QTest::newRow("a second finger on another button") << "second" << all;
-        QTest::newRow("a second finger lifted last") << "lifted last" << QList<int>{5, 70};
-        QTest::newRow("a second finger on the same button") << "same" << QList<int>{20};
+        QTest::newRow("tap") << "p0c r0c" << all;
+        QTest::newRow("a tap that slides") << "p0c m0n r0n" << all;
+        QTest::newRow("a long press") << "p0c w r0c" << QList<int>{40};
+        QTest::newRow("a second finger on another button") << "p0c s0+p1o s0+r1o r0c" << all;
+        QTest::newRow("a second finger lifted last") << "p0c s0+p1o r0c+s1 m1n r1n" << all;
+        QTest::newRow("a second finger on the same button")
+            << "p0c s0+p1n s0+r1n r0c" << QList<int>{20};
     }
     void aTouchPressesOnce()
     {
-        QFETCH(QString, gesture);
+        QFETCH(QString, steps);
         QFETCH(QList<int>, values);
         Game g;
         g.board = Form1::fitBoard(QGuiApplication::primaryScreen()->availableSize());
-        g.random.values = {numberForAngle(55)};
         QVERIFY(g.start());
         g.show();
         QWidget* w = g.form.get();
-        auto touch = [w] { return QTest::touchEvent(w, touchScreen()); };
         int expected = 0;
         for (int v : values) {
             QToolButton* b = g.valueButton(v);
             QToolButton* other = g.valueButton(v == 70 ? 1 : 70);
             const QPoint c = b->mapTo(w, b->rect().center());
-            const QPoint o = other->mapTo(w, other->rect().center());
-            const QPoint near(8, 6);
-            if (gesture == "tap") {
-                tap(b);
-            } else if (gesture == "slide") {
-                touch().press(0, c);
-                touch().move(0, c + near);
-                touch().release(0, c + near * 2);
-            } else if (gesture == "long") {
-                touch().press(0, c);
-                QTest::qWait(QGuiApplication::styleHints()->mousePressAndHoldInterval() + 300);
-                touch().release(0, c);
-            } else if (gesture == "second" || gesture == "same") {
-                const QPoint second = gesture == "same" ? c + near : o;
-                touch().press(0, c);
-                touch().stationary(0).press(1, second);
-                touch().stationary(0).release(1, second);
-                touch().release(0, c);
-            } else {
-                touch().press(0, c);
-                touch().stationary(0).press(1, o);
-                touch().release(0, c).stationary(1);
-                touch().move(1, o + near);
-                touch().release(1, o + near);
+            const QMap<QChar, QPoint> at{{u'c', c},
+                                         {u'n', c + QPoint(9, 7)},
+                                         {u'o', other->mapTo(w, other->rect().center())}};
+            for (const QString& step : steps.split(u' ')) {
+                if (step == u"w") {
+                    QTest::qWait(QGuiApplication::styleHints()->mousePressAndHoldInterval() + 300);
+                    continue;
+                }
+                auto event = QTest::touchEvent(w, touchScreen());
+                for (const QString& p : step.split(u'+')) {
+                    const int finger = p[1].digitValue();
+                    if (p[0] == u'p')
+                        event.press(finger, at[p[2]]);
+                    else if (p[0] == u'm')
+                        event.move(finger, at[p[2]]);
+                    else if (p[0] == u'r')
+                        event.release(finger, at[p[2]]);
+                    else
+                        event.stationary(finger);
+                }
             }
             expected += v;
             QCOMPARE(g.somma(), expected);

@@ -4,6 +4,7 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QPoint>
 #include <QRect>
 
@@ -18,10 +19,21 @@ namespace sorvane::testing {
 struct GameWindow
 {
     static constexpr int clientHeight = 552;
-    static constexpr QPoint verifica{24 + 52, 248 + 36}; // the buttons' centres
-    static constexpr QPoint esci{616 + 52, 248 + 36};
+    static constexpr QRect verificaPlace{24, 248, 105, 73};
+    static constexpr QRect esciPlace{616, 248, 105, 73};
+    static constexpr QPoint verifica = verificaPlace.center();
+    static constexpr QPoint esci = esciPlace.center();
     // The centre of a value button (src/app/valuebuttons.h).
     static constexpr QPoint centreOf(const ValueButton& b) { return b.place().center(); }
+    // The buttons that add up to `sum`, largest first.
+    static QList<ValueButton> valuesFor(int sum)
+    {
+        QList<ValueButton> out;
+        for (auto b = valueButtons.rbegin(); b != valueButtons.rend(); ++b)
+            for (; sum >= b->value; sum -= b->value)
+                out << *b;
+        return out;
+    }
     static constexpr QRect wrongCount{656, 368, 36, 59};
     // The figure: the quarter's centre, and the arc along which its colours are read.
     static constexpr QPoint figureCentre{350, 250};
