@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
+#include <QPixmapCache>
 #include <QTranslator>
 #include <QVBoxLayout>
 
@@ -73,9 +74,10 @@ QString QtDialogs::inputWithPad(const QString& prompt, const QString& title)
     column->addWidget(buttons);
     column->setSizeConstraint(QLayout::SetFixedSize);
     field->setFocus();
-    if (box.exec() != QDialog::Accepted)
-        return QString();
-    return field->text();
+    const bool accepted = box.exec() == QDialog::Accepted;
+    // The style keeps a picture of each kind of key it drew; none is drawn again.
+    QPixmapCache::clear();
+    return accepted ? field->text() : QString();
 }
 
 void QtDialogs::showMessage(const QString& text, const QString& title, BoxIcon icon)
