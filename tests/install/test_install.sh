@@ -227,9 +227,10 @@ else
         pupil env HOME="$pupilhome" SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
         "$build/tests/tst_endtoend" aBlindPupilPlaysByEar -silent
     check "the pupil's record is stored" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 310d0a
-    # The board's mode is the one option the installed game takes from a pupil.
+    # The board's mode is the one option the installed game takes from a pupil, who reads it
+    # through the accessibility bus of their own session.
     check "a pupil plays the installed game on the board to a record" \
-        env SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
+        pupil env HOME="$pupilhome" SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
         "$build/tests/tst_endtoend" aGameOnTheBoard -silent
     dpkg --remove sorvane >/dev/null
     check "removing the package keeps the record" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 320d0a
