@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLineEdit>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyleHints>
@@ -264,9 +265,13 @@ private slots:
         QTRY_VERIFY(!QApplication::activeModalWidget());
         QCOMPARE(g.form->model().esatte(), 1);
         QCOMPARE(g.somma(), 0); // the tap on OK pressed no value button behind the box
+        QMenuBar* menu = g.form->menu();
+        tap(menu, menu->actionGeometry(g.form->menuCommand(QStringLiteral("help"))).center());
+        QTRY_COMPARE(g.laterBoxes().size(), 2);
+        QTRY_VERIFY(!QApplication::activeModalWidget());
         tap(g.form->cmdexit1());
         QTRY_VERIFY(g.hasEnded());
-        QCOMPARE(g.laterBoxes().size(), 3); // the farewell and the record's confirmation
+        QCOMPARE(g.laterBoxes().size(), 4); // the farewell and the record's confirmation
         QCOMPARE(closedAgain, 0);
         QCOMPARE(g.bytes(g.namePath()), QByteArray("Niccol\xF2 D'Amico\r\n"));
     }
