@@ -151,7 +151,7 @@ private slots:
     // any write. Let go in time, it is waited for, and start-up shows the whole new record,
     // never the new score with the old name. Held past the limit, it costs no one more than a
     // record: start-up shows the record the files surely hold (none is being stored), and a
-    // store writes nothing. (A copy stopped in its store past the limit: tst_lockwait.)
+    // store writes nothing. (A copy stopped in its store past the limit: tst_gameend.)
     void anotherCopyHoldingTheLock_data()
     {
         QTest::addColumn<bool>("letGoInTime"); // else held past the limit, before any write
