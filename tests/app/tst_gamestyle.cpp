@@ -6,11 +6,9 @@
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFile>
-#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QStyleFactory>
 #include <QTest>
 #include <QTimer>

@@ -2,22 +2,12 @@
 
 #include "app/announcer.h"
 
-#include <QAction>
-#include <QElapsedTimer>
-#include <QPaintEvent>
-
 using namespace sorvane;
 using namespace sorvane::testing;
 
 class TestCountdown : public QObject
 {
     Q_OBJECT
-
-    static void ticks(Game& g, int n)
-    {
-        for (int i = 0; i < n; ++i)
-            g.form->Timer1_Timer();
-    }
 
 private slots:
     void countsDownOnTheLabel_data()
@@ -43,7 +33,7 @@ private slots:
         const Announcer& announcer = g->form->announcer();
         QTRY_COMPARE(announcer.spokenCount(), 1); // the first question's angle
         const QString angle = announcer.lastSpoken();
-        ticks(*g, n);
+        g->ticks(n);
         QCOMPARE(g->caption("lblconto"), caption);
         QVERIFY(g->form->timerRunning());
         QVERIFY(!g->hasEnded());
@@ -57,7 +47,7 @@ private slots:
     {
         Game g;
         QVERIFY(g.start());
-        ticks(g, 900);
+        g.ticks(900);
         g.form->label(QStringLiteral("lblconto"))->setCaption(QStringLiteral("00.00.00"));
         g.form->Timer1_Timer();
         QVERIFY(!g.hasEnded());
@@ -69,17 +59,7 @@ private slots:
         auto g = gameOnScreen();
         QVERIFY(g);
         QTest::qWait(50); // the first paint of the window is over
-        struct Painted : QObject
-        {
-            QRegion region;
-            bool eventFilter(QObject*, QEvent* e) override
-            {
-                if (e->type() == QEvent::Paint)
-                    region += static_cast<QPaintEvent*>(e)->region();
-                return false;
-            }
-        } painted;
-        g->form->centralWidget()->installEventFilter(&painted);
+        Paints painted(g->form->centralWidget());
         g->form->Timer1_Timer();
         QTRY_VERIFY(!painted.region.isEmpty());
         QTest::qWait(50);
@@ -95,10 +75,7 @@ private slots:
         QString whileOpen;
         // The check's box stays open for a little over two seconds.
         g->dialogs.whileOpen = [&](const ScriptedDialogs::Shown&) {
-            QElapsedTimer t;
-            t.start();
-            while (t.elapsed() < 2300)
-                QTest::qWait(50);
+            QTest::qWait(2300);
             whileOpen = g->caption("lblconto");
         };
         g->verifica();
@@ -127,15 +104,15 @@ private slots:
         Game g;
         g.random.values = {numberForAngle(55), numberForAngle(10)};
         QVERIFY(g.start());
-        ticks(g, 900);
+        g.ticks(900);
         bool first = true;
         g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown&) {
             if (first && !box.isEmpty())
-                ticks(g, check ? 1 : 3);
+                g.ticks(check ? 1 : 3);
             first = false;
         };
         if (box.isEmpty()) {
-            ticks(g, 1);
+            g.ticks(1);
         } else if (check) {
             g.build(35);
             g.form->cmdverifica_Click();
@@ -151,7 +128,7 @@ private slots:
         QCOMPARE(g.caption("lblangolo"), QStringLiteral("55"));
         QCOMPARE(g.caption("lblconto"), QStringLiteral("00:00:00"));
         // Nothing more happens, however many ticks the platform still delivers.
-        ticks(g, 5);
+        g.ticks(5);
         QCOMPARE(g.dialogs.texts().mid(2), seen);
         QCOMPARE(g.quits, 1);
     }

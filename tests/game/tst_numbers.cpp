@@ -2,7 +2,6 @@
 
 #include <QTest>
 
-#include <cmath>
 #include <limits>
 
 using namespace sorvane;

@@ -1,7 +1,6 @@
 #include "game/answercheck.h"
 #include "game/question.h"
 
-#include <QSet>
 #include <QTest>
 
 #include <cmath>

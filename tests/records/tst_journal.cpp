@@ -44,69 +44,51 @@ private slots:
         QVERIFY(!decodeJournal("SORVANE-JOURNAL 1 99999999999999999999 1 x\nab"));
     }
 
-    // Journals that were not written as the game writes them are never replayed, whatever
-    // their checksum says; one of the version earlier copies wrote is still finished.
-    void journalHeaders_data()
-    {
-        QTest::addColumn<QByteArray>("journal");
-        QTest::addColumn<bool>("replayed");
-        const QByteArray bytes("15\r\nUgo\r\n");
-        QTest::newRow("earlier version, whole") << journalOf("1 4 5", bytes, bytes) << true;
-        QTest::newRow("earlier version, lengths swapped")
-            << journalOf("1 5 4", bytes, bytes) << false;
-        QTest::newRow("earlier version, all in the name")
-            << journalOf("1 0 9", bytes, bytes) << false;
-        QTest::newRow("current version, lengths of another split")
-            << journalOf("2 5 4", "5 4\n" + bytes, bytes) << false;
-        QTest::newRow("current version, lengths changed")
-            << encodeJournal({"15\r\n", "Ugo\r\n"}).replace("2 4 5 ", "2 5 4 ") << false;
-    }
-
-    void journalHeaders()
-    {
-        QFETCH(QByteArray, journal);
-        QFETCH(bool, replayed);
-        QCOMPARE(bool(decodeJournal(journal)), replayed);
-        stored("4\r\n", "Anna\r\n");
-        put(files().journalPath(), journal);
-        QVERIFY(!files().readRecord().error);
-        QCOMPARE(record(), QByteArray(replayed ? "15\r\n|Ugo\r\n" : "4\r\n|Anna\r\n"));
-        QCOMPARE(bytesOf(files().journalPath()), QByteArray());
-    }
-
-    // The next start after a power cut at any instant of a store: the journal written up to
-    // any byte, or whole with the two record files in any state.
+    // The next start after a power cut at any instant of a store: a whole journal, with the
+    // two record files in any state, is finished; one written up to any byte is dropped, and
+    // so is one not written as the game writes it, whatever its checksum says. One of the
+    // version earlier copies wrote is still finished.
     void startUpFinishesOrDropsAnInterruptedStore_data()
     {
+        QTest::addColumn<QByteArray>("journal");
         QTest::addColumn<QByteArray>("score");
         QTest::addColumn<QByteArray>("name");
-        QTest::addColumn<bool>("journalWhole"); // if so, start-up finishes the store: "15|Ugo"
+        QTest::addColumn<bool>("replayed"); // if so, start-up finishes the store: "15|Ugo"
         const QByteArray oldS("4\r\n"), oldN("Anna Maria\r\n"), newS("15\r\n"), newN("Ugo\r\n");
-        QTest::newRow("journal cut short") << oldS << oldN << false;
-        QTest::newRow("journal whole, files old") << oldS << oldN << true;
-        QTest::newRow("score torn") << QByteArray("1") << oldN << true;
-        QTest::newRow("score written over the old") << QByteArray("15\r") << oldN << true;
-        QTest::newRow("score new, name old") << newS << oldN << true;
-        QTest::newRow("score new, name torn") << newS << QByteArray("Ugo\r\nMaria\r\n") << true;
-        QTest::newRow("score new, name empty") << newS << QByteArray() << true;
-        QTest::newRow("both new") << newS << newN << true;
+        const QByteArray whole = encodeJournal({newS, newN}), bytes = newS + newN;
+        QTest::newRow("files old") << whole << oldS << oldN << true;
+        QTest::newRow("score torn") << whole << QByteArray("1") << oldN << true;
+        QTest::newRow("score written over the old") << whole << QByteArray("15\r") << oldN << true;
+        QTest::newRow("score new, name old") << whole << newS << oldN << true;
+        QTest::newRow("score new, name torn")
+            << whole << newS << QByteArray("Ugo\r\nMaria\r\n") << true;
+        QTest::newRow("score new, name empty") << whole << newS << QByteArray() << true;
+        QTest::newRow("both new") << whole << newS << newN << true;
+        for (qsizetype n = 1; n < whole.size(); ++n)
+            QTest::addRow("cut to %d bytes", int(n)) << whole.left(n) << oldS << oldN << false;
+        QTest::newRow("earlier version, whole")
+            << journalOf("1 4 5", bytes, bytes) << oldS << oldN << true;
+        QTest::newRow("earlier version, lengths swapped")
+            << journalOf("1 5 4", bytes, bytes) << oldS << oldN << false;
+        QTest::newRow("earlier version, all in the name")
+            << journalOf("1 0 9", bytes, bytes) << oldS << oldN << false;
+        QTest::newRow("current version, lengths of another split")
+            << journalOf("2 5 4", "5 4\n" + bytes, bytes) << oldS << oldN << false;
+        QTest::newRow("current version, lengths changed")
+            << QByteArray(whole).replace("2 4 5 ", "2 5 4 ") << oldS << oldN << false;
     }
-
     void startUpFinishesOrDropsAnInterruptedStore()
     {
+        QFETCH(QByteArray, journal);
         QFETCH(QByteArray, score);
         QFETCH(QByteArray, name);
-        QFETCH(bool, journalWhole);
-        const QByteArray journal = encodeJournal({"15\r\n", "Ugo\r\n"});
-        const qsizetype whole = journal.size(); // else cut short at any byte
-        for (qsizetype n = journalWhole ? whole : 1; n <= (journalWhole ? whole : whole - 1); ++n) {
-            stored(score, name);
-            put(files().journalPath(), journal.left(n));
-            QVERIFY(!files().readRecord().error);
-            QCOMPARE(record(),
-                     QByteArray(journalWhole ? "15\r\n|Ugo\r\n" : "4\r\n|Anna Maria\r\n"));
-            QCOMPARE(bytesOf(files().journalPath()), QByteArray());
-        }
+        QFETCH(bool, replayed);
+        QCOMPARE(bool(decodeJournal(journal)), replayed);
+        stored(score, name);
+        put(files().journalPath(), journal);
+        QVERIFY(!files().readRecord().error);
+        QCOMPARE(record(), QByteArray(replayed ? "15\r\n|Ugo\r\n" : "4\r\n|Anna Maria\r\n"));
+        QCOMPARE(bytesOf(files().journalPath()), QByteArray());
     }
 };
 

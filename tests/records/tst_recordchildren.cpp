@@ -106,50 +106,44 @@ private slots:
         QCOMPARE(bytesOf(files().journalPath()), QByteArray());
     }
 
-    // A pupil's game, in a folder where only the installer may create files and the journal
-    // was never made: the record is stored as it always was.
-    void storesWithoutAJournalWhereNoneCanBeMade()
+    // A pupil's game, in a folder where only the installer may create files. Where the journal
+    // was never made, the record is stored as it always was. A whole journal that this player
+    // may not empty is an error at start-up, which names it, and nothing is stored around it
+    // (the next player who can would put its old record back).
+    void aPupilWhoMayNotCreateFiles_data()
     {
-        POSIX_ONLY("a user who may not create files in the record folder");
-#ifdef Q_OS_UNIX
-        QFile::remove(files().journalPath());
-        stored("1\r\n", "Anna\r\n");
-        for (const QString& p : {files().scorePath(), files().namePath()})
-            QVERIFY(setMode(p, 0666));
-        QVERIFY(setMode(path(), ::geteuid() == 0 ? 0755 : 0555));
-        QProcess child;
-        const int code =
-            StoreChild{.folder = path(), .score = "2", .name = "Eva", .asPupil = true}.run(child);
-        setMode(path(), 0700);
-        QCOMPARE(code, 0);
-        QCOMPARE(record(), QByteArray("2\r\n|Eva\r\n"));
-        QVERIFY(!QFile::exists(files().journalPath()));
-#endif
+        QTest::addColumn<bool>("journal"); // a whole one, that the pupil may not empty
+        QTest::newRow("no journal") << false;
+        QTest::newRow("a journal the pupil may not empty") << true;
     }
-
-    // A whole journal that this player may not empty: start-up says so, naming it, and never
-    // stores around it (the next player who can would put its old record back).
-    void aJournalThatCannotBeFinishedIsAnError()
+    void aPupilWhoMayNotCreateFiles()
     {
         POSIX_ONLY("file modes");
 #ifdef Q_OS_UNIX
+        QFETCH(bool, journal);
         const RecordFiles f = files();
         stored("4\r\n", "Anna\r\n");
-        put(f.journalPath(), encodeJournal({"15\r\n", "Ugo\r\n"}));
+        QFile::remove(f.journalPath());
+        if (journal) {
+            put(f.journalPath(), encodeJournal({"15\r\n", "Ugo\r\n"}));
+            QVERIFY(setMode(f.journalPath(), 0444));
+        }
         for (const QString& p : {f.scorePath(), f.namePath()})
             QVERIFY(setMode(p, 0666));
-        QVERIFY(setMode(f.journalPath(), 0444) && setMode(path(), 0755));
-        QProcess child;
-        const StoreChild read{.does = StoreChild::Does::Read, .folder = path(), .asPupil = true};
-        QCOMPARE(read.run(child), 1);
-        const QString said = QString::fromUtf8(child.readAllStandardOutput());
-        QVERIFY2(said.contains(f.journalPath()), qPrintable(said));
-        QProcess store;
+        QVERIFY(setMode(path(), ::geteuid() == 0 ? 0755 : 0555));
+        QProcess reader, store;
+        const int read =
+            StoreChild{.does = StoreChild::Does::Read, .folder = path(), .asPupil = true}.run(
+                reader);
         const int storing =
             StoreChild{.folder = path(), .score = "20", .name = "Eva", .asPupil = true}.run(store);
         setMode(path(), 0700);
-        QCOMPARE(storing, 1);
-        QCOMPARE(record(), QByteArray("4\r\n|Anna\r\n"));
+        const QString said = QString::fromUtf8(reader.readAllStandardOutput());
+        QCOMPARE(read, journal ? 1 : 0);
+        QVERIFY2(said.contains(f.journalPath()) == journal, qPrintable(said));
+        QCOMPARE(storing, journal ? 1 : 0);
+        QCOMPARE(record(), QByteArray(journal ? "4\r\n|Anna\r\n" : "20\r\n|Eva\r\n"));
+        QCOMPARE(QFile::exists(f.journalPath()), journal);
 #endif
     }
 
@@ -157,7 +151,7 @@ private slots:
     // any write. Let go in time, it is waited for, and start-up shows the whole new record,
     // never the new score with the old name. Held past the limit, it costs no one more than a
     // record: start-up shows the record the files surely hold (none is being stored), and a
-    // store writes nothing. (A copy stopped in its store past the limit: tst_lockwait.)
+    // store writes nothing. (A copy stopped in its store past the limit: tst_gameend.)
     void anotherCopyHoldingTheLock_data()
     {
         QTest::addColumn<bool>("letGoInTime"); // else held past the limit, before any write

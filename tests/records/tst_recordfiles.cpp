@@ -1,5 +1,5 @@
-// The record files: where they lie, how they are read, created and stored into, and what
-// start-up and a store refuse.
+// The record files: their code page, how they are read, created and stored into, and what
+// start-up and a store refuse. (Their names in the record folder: tst_startup.)
 
 #include "records/codepage.h"
 #include "records/gameend.h"
@@ -34,11 +34,35 @@ class TestRecordFiles : public QObject, RecordFolder
 private slots:
     void init() { renew(); }
 
-    void pathsLieDirectlyInTheFolder()
+    // Windows-1252, one byte a character.
+    void codePage_data()
     {
-        const RecordFiles f(QStringLiteral("/var/games/"));
-        QCOMPARE(f.scorePath(), QStringLiteral("/var/games/sorvane.txt"));
-        QCOMPARE(f.namePath(), QStringLiteral("/var/games/nsorvane.txt"));
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::newRow("ascii") << "Anna" << QByteArray("Anna");
+        QTest::newRow("accented") << "Niccolò" << QByteArray("Niccol\xF2");
+        QTest::newRow("euro") << "€" << QByteArray("\x80");
+        QTest::newRow("quotes") << "“ok”" << QByteArray("\x93ok\x94");
+        QTest::newRow("empty") << "" << QByteArray();
+    }
+    void codePage()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, bytes);
+        QCOMPARE(toWindows1252(text), bytes);
+        QCOMPARE(fromWindows1252(bytes), text);
+    }
+
+    // Every byte decodes to one character and back; what the code page lacks becomes "?".
+    void everyByteDecodesToOneCharacter()
+    {
+        QCOMPARE(toWindows1252(QStringLiteral("Ω x 😀")), QByteArray("? x ?"));
+        QByteArray all;
+        for (int b = 0; b < 256; ++b)
+            all.append(char(b));
+        const QString text = fromWindows1252(all);
+        QCOMPARE(text.size(), 256);
+        QCOMPARE(toWindows1252(text), all);
     }
 
     // Created at start-up, stored into, or removed during a game and stored again: the record
@@ -85,9 +109,13 @@ private slots:
 #ifdef Q_OS_UNIX
         QCOMPARE(modeOf(files().scorePath()), 0644);
 #endif
-        // Line ends and blanks and all.
+        // Line ends and blanks and all, up to the read limit.
         QCOMPARE(RecordFiles::read(files().scorePath()).text, QStringLiteral("7\r\n"));
         QCOMPARE(RecordFiles::read(files().namePath()).text, QStringLiteral("Anna \r\n"));
+        put(filePath(QStringLiteral("lungo")), QByteArray(RecordFiles::readLimit + 1000, 'x'));
+        const ReadResult r = RecordFiles::read(filePath(QStringLiteral("lungo")));
+        QVERIFY(!r.error);
+        QCOMPARE(r.text.size(), RecordFiles::readLimit);
     }
 
     // Typed names stay one line: line breaks, NULs and other controls become blanks.
@@ -111,11 +139,14 @@ private slots:
         QTest::newRow("accented name")
             << Store{"4", "Niccolò €", stored, "4\r\n", "Niccol\xF2 \x80\r\n"};
         QTest::newRow("CR LF") << Store{"1", "Anna\r\nBob", stored, "1\r\n", "Anna  Bob\r\n"};
-        QTest::newRow("LF") << Store{"1", "Anna\nBob", stored, "1\r\n", "Anna Bob\r\n"};
-        QTest::newRow("CR at the end") << Store{"1", "Anna\r", stored, "1\r\n", "Anna \r\n"};
-        QTest::newRow("NUL") << Store{"1", QString::fromUtf16(u"Anna\0Bob", 8), stored, "1\r\n",
-                                      "Anna Bob\r\n"};
-        QTest::newRow("tab and escape") << Store{"1", "A\tB\x1b", stored, "1\r\n", "A B \r\n"};
+        QTest::newRow("LF, NUL, tab, escape, CR at the end") << Store{
+            "1", QString::fromUtf16(u"A\nB\0C\tD\x1b\r", 9), stored, "1\r\n", "A B C D  \r\n"};
+        // A stored name never outgrows what is read back: the next store can put it back.
+        const QByteArray longest = QByteArray(RecordFiles::readLimit - 2, 'a') + "\r\n";
+        QTest::newRow("name cut to what is read")
+            << Store{"1", QString(100000, u'a'), stored, "1\r\n", longest};
+        QTest::newRow("over the longest name")
+            << Store{"2", "Eva", stored, "2\r\n", "Eva\r\n", "1\r\n", longest};
     }
 
     void storing()
@@ -130,17 +161,12 @@ private slots:
         QCOMPARE(RecordFiles::read(files().namePath()).text, fromWindows1252(row.newName));
     }
 
-    // At the game end a record is stored only above both the one shown at start-up and the one
-    // the files hold now; not above the shown one, no file is even opened.
-    void checkRecordStoresOnlyAHigherRecord()
+    // At the game end, a score not above the record shown at start-up opens no file at all.
+    // (Above that one and not above the files' own: tst_gameend, another copy's record.)
+    void checkRecordOpensNothingBelowTheShownRecord()
     {
-        // This game started with an empty record; another copy has stored 9 since.
-        stored("9\r\n", "Bruno\r\n");
-        StoreResult r =
-            checkRecord(files(), QStringLiteral("5"), QString(), QStringLiteral("Anna"));
-        QCOMPARE(int(r.outcome), int(StoreOutcome::NotHigher));
-        QCOMPARE(record(), QByteArray("9\r\n|Bruno\r\n"));
-        r = checkRecord(RecordFiles(filePath(QStringLiteral("gone/"))), QString("0"), {}, {});
+        const StoreResult r =
+            checkRecord(RecordFiles(filePath(QStringLiteral("gone/"))), QString("0"), {}, {});
         QCOMPARE(int(r.outcome), int(StoreOutcome::NotHigher));
         QVERIFY(!r.error);
     }
@@ -271,22 +297,6 @@ private slots:
             QCOMPARE(bytesOf(files().scorePath()), QByteArray("4\r\n"));
         if (file != u"name")
             QCOMPARE(bytesOf(files().namePath()), QByteArray("Anna\r\n"));
-    }
-
-    // Reading stops at the limit, and a stored name never outgrows it: the next store can
-    // always put it back exactly.
-    void nameNeverOutgrowsWhatIsReadBack()
-    {
-        put(filePath(QStringLiteral("lungo")), QByteArray(RecordFiles::readLimit + 1000, 'x'));
-        const ReadResult r = RecordFiles::read(filePath(QStringLiteral("lungo")));
-        QVERIFY(!r.error);
-        QCOMPARE(r.text.size(), RecordFiles::readLimit);
-        QVERIFY(!files().storeIfHigher(QStringLiteral("1"), QString(100000, u'a')).error);
-        const QByteArray name = bytesOf(files().namePath());
-        QCOMPARE(name.size(), RecordFiles::readLimit);
-        QVERIFY(name.endsWith("a\r\n"));
-        QVERIFY(!files().storeIfHigher(QStringLiteral("2"), QStringLiteral("Eva")).error);
-        QCOMPARE(bytesOf(files().namePath()), QByteArray("Eva\r\n"));
     }
 
     // What start-up and a plain read refuse, each naming the file it stopped at, start-up with

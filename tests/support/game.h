@@ -2,19 +2,17 @@
 
 #include "app/form1.h"
 #include "app/valuebuttons.h"
+#include "support/recordfolder.h"
 #include "support/scripteddialogs.h"
 #include "toolkit/label.h"
 
-#include <QFile>
+#include <QPaintEvent>
 #include <QPointingDevice>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QToolButton>
 
 #include <cmath>
 #include <memory>
 #include <optional>
-#include <utility>
 
 namespace sorvane::testing {
 
@@ -61,19 +59,11 @@ struct Game
 
     void storeFiles(const QByteArray& score, const QByteArray& name) const
     {
-        for (const auto& [path, content] :
-             {std::pair{scorePath(), score}, std::pair{namePath(), name}}) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            f.write(content);
-        }
+        put(scorePath(), score);
+        put(namePath(), name);
     }
-
-    QByteArray bytes(const QString& path) const
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-    }
+    QByteArray bytes(const QString& path) const { return bytesOf(path); }
+    QByteArray record() const { return bytes(scorePath()) + '|' + bytes(namePath()); }
 
     // Creates the window and runs start-up; true when the game is on.
     bool start()
@@ -121,6 +111,11 @@ struct Game
     void press(int value) const { QTest::mouseClick(valueButton(value), Qt::LeftButton); }
     void verifica() { clickForBox(form->cmdverifica()); }
     void esci() { clickForBox(form->cmdexit1()); }
+    void ticks(int n) const
+    {
+        for (int i = 0; i < n; ++i)
+            form->Timer1_Timer();
+    }
 
     // Clicks a button whose box opens once the click has returned, and lets the event loop
     // run until it has been shown, as the real one does.
@@ -146,6 +141,21 @@ struct Game
         }
     }
 
+    // Starts, shows the window and answers `right` questions right, of angles 10, 11 and so on.
+    void playRight(int right)
+    {
+        random.values.clear();
+        for (int i = 0; i <= right; ++i)
+            random.values << numberForAngle(10 + i);
+        QVERIFY(start());
+        show();
+        for (int i = 0; i < right; ++i) {
+            build(80 - i);
+            verifica();
+        }
+        QCOMPARE(caption("lblScore"), QString::number(right));
+    }
+
     QStringList totals() const
     {
         return {caption("lbltotale"), caption("lbltotal2"), caption("lbltotal3"),
@@ -169,6 +179,22 @@ inline std::unique_ptr<Game> gameOnScreen(const QList<float>& numbers = {numberF
     g->show();
     return g;
 }
+
+// The paint events a widget is given from now on: how many, and where.
+struct Paints : QObject
+{
+    explicit Paints(QWidget* watched) { watched->installEventFilter(this); }
+    int count = 0;
+    QRegion region;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            ++count;
+            region += static_cast<QPaintEvent*>(e)->region();
+        }
+        return false;
+    }
+};
 
 // The answers' texts, up to the right value.
 inline const QString tooBig =

@@ -3,7 +3,6 @@
 #include "toolkit/colors.h"
 #include "toolkit/imagesurface.h"
 
-#include <QGuiApplication>
 #include <QPainter>
 #include <QTest>
 
@@ -16,22 +15,24 @@ namespace {
 
 constexpr BgrColor background = 0xC0C000;
 
-// The pixel at a game angle (degrees from 12 o'clock, clockwise) and distance from the centre.
-QColor at(const ImageSurface& s, double degrees, double distance)
+// The pixel at a game angle (degrees from 12 o'clock, clockwise) and distance from the centre,
+// moved by `dx` and `dy` device pixels.
+QColor at(const ImageSurface& s, double degrees, double distance, int dx = 0, int dy = 0)
 {
     const double rad = degrees * std::numbers::pi / 180.0;
-    const double x = figure::centreX + distance * std::sin(rad);
-    const double y = figure::centreY - distance * std::cos(rad);
     const qreal ratio = s.image().devicePixelRatio();
-    return s.image().pixelColor(int(x * ratio), int(y * ratio));
+    const double x = (figure::centreX + distance * std::sin(rad)) * ratio;
+    const double y = (figure::centreY - distance * std::cos(rad)) * ratio;
+    return s.image().pixelColor(int(std::lround(x)) + dx, int(std::lround(y)) + dy);
 }
 
-// Whether a colour stands within a pixel of a place: aliased lines and arcs land on either side.
-bool near(const QImage& img, double x, double y, const QColor& color)
+// Whether a colour stands within a pixel of such a place: aliased lines and arcs land on
+// either side.
+bool near(const ImageSurface& s, double degrees, double distance, const QColor& color)
 {
     for (int dx = -1; dx <= 1; ++dx) {
         for (int dy = -1; dy <= 1; ++dy) {
-            if (img.pixelColor(int(std::lround(x)) + dx, int(std::lround(y)) + dy) == color)
+            if (at(s, degrees, distance, dx, dy) == color)
                 return true;
         }
     }
@@ -63,19 +64,41 @@ class TestImageSurface : public QObject
     Q_OBJECT
 
 private slots:
+    // The last of every question, drawn on a surface that keeps the whole client area and on
+    // one that keeps only the figure's area: every pixel that any question can paint lies
+    // inside that area, and the kept surface paints the part of the client area asked of it,
+    // wherever it lies, as the whole one would.
     void questionFigure_data()
     {
+        QTest::addColumn<qreal>("ratio");
         QTest::addColumn<float>("given");
-        QTest::newRow("1") << 1.0f;
-        QTest::newRow("35") << 35.0f;
-        QTest::newRow("89") << 89.0f;
+        QTest::addColumn<QRect>("part"); // of the client area, painted from the kept surface
+        for (const qreal ratio : {1.0, 2.0}) {
+            for (const float given : {1.0f, 35.0f, 44.0f, 89.0f})
+                QTest::addRow("%gx, %g", ratio, given) << ratio << given << QRect(0, 0, 748, 552);
+        }
+        QTest::newRow("across the area's top left corner")
+            << 1.0 << 30.0f << QRect(300, 20, 100, 100);
+        QTest::newRow("inside the area") << 1.0 << 30.0f << QRect(400, 100, 50, 50);
+        QTest::newRow("outside the area") << 1.0 << 30.0f << QRect(10, 300, 80, 60);
     }
     void questionFigure()
     {
+        QFETCH(qreal, ratio);
         QFETCH(float, given);
-        ImageSurface s(QSize(748, 552), 1.0, background);
-        drawQuestion(s, 80); // an earlier question, which this one covers
-        drawQuestion(s, given);
+        QFETCH(QRect, part);
+        ImageSurface s(QSize(748, 552), ratio, background);
+        ImageSurface kept(figure::area(), ratio, background);
+        QCOMPARE(s.image().size(), QSize(748, 552) * ratio);
+        QCOMPARE(kept.area(), figure::area());
+        QCOMPARE(kept.image().size(), figure::area().size() * ratio);
+        const auto draw = [&](float question) {
+            drawQuestion(s, question);
+            drawQuestion(kept, question);
+        };
+        for (int earlier = 1; earlier <= 89; ++earlier) // which this one covers
+            draw(float(earlier));
+        draw(given);
         const QColor green = fromBgr(figure::givenAngleFill);
         const QColor blue = fromBgr(figure::rightAngleFill);
         const QColor back = fromBgr(background);
@@ -86,16 +109,30 @@ private slots:
         if (given <= 85)
             QCOMPARE(at(s, (given + 90) / 2, 120), blue);
         // Outside the quarter and outside the disc.
-        QCOMPARE(at(s, 180, 100), back);
-        QCOMPARE(at(s, 300, 100), back);
-        QCOMPARE(at(s, 45, 200), back);
+        for (const auto& [degrees, distance] : {std::pair{180, 100}, {300, 100}, {45, 200}})
+            QCOMPARE(at(s, degrees, distance), back);
         // The quarter's arc is outlined in bright green, the given angle's edge in black.
-        const QColor outline = fromBgr(figure::rightAngleOutline);
-        QVERIFY(near(s.image(), 350 + 190 * std::sin(std::numbers::pi / 3),
-                     250 - 190 * std::cos(std::numbers::pi / 3), outline) ||
-                given > 55);
-        const double edge = given * std::numbers::pi / 180.0;
-        QVERIFY(near(s.image(), 350 + 100 * std::sin(edge), 250 - 100 * std::cos(edge), Qt::black));
+        QVERIFY(given > 55 || near(s, 60, 190, fromBgr(figure::rightAngleOutline)));
+        QVERIFY(near(s, given, 100, Qt::black));
+        // Drawn at the full resolution: at 12 o'clock, a little right of the centre, the disc's
+        // edge is crisp in device pixels, background 3 outside and fill 3 inside (a scaled-up
+        // image would blur or double it).
+        const int x = int(350 * ratio) + 10, edge = int(60 * ratio);
+        QCOMPARE(s.image().pixelColor(x, edge - 3), back);
+        QCOMPARE(s.image().pixelColor(x, edge + 3), given > 5 ? green : blue);
+        // Blank the area out: what is left must be untouched background.
+        QImage outside = s.image();
+        QPainter(&outside).fillRect(figure::area(), back);
+        QVERIFY(outside == clientImage(ratio, back));
+        QVERIFY(figure::area().width() * figure::area().height() < 748 * 552 / 8);
+        QImage shown = clientImage(ratio, Qt::red);
+        QPainter painter(&shown);
+        kept.paint(painter, part);
+        painter.end();
+        QImage expected = clientImage(ratio, Qt::red);
+        QPainter(&expected).drawImage(part, s.image(),
+                                      QRect(part.topLeft() * ratio, part.size() * ratio));
+        QVERIFY(shown == expected);
     }
 
     // A half and a full disc are filled right across 3 o'clock, where the pies meet.
@@ -120,78 +157,8 @@ private slots:
             QCOMPARE(at(s, deg, 150), fill);
         QCOMPARE(at(s, 270, 100), end < 360 ? fromBgr(background) : fill);
         // The real edges carry the outline: 12 o'clock, and 6 o'clock on the half disc.
-        QVERIFY(near(s.image(), 350, 150, fromBgr(0x00FF00)));
-        QVERIFY(end == 360 || near(s.image(), 350, 350, fromBgr(0x00FF00)));
-    }
-
-    // The window keeps only the figure's area: every pixel that any question can paint lies
-    // inside it.
-    void figureAreaHoldsEveryQuestion_data()
-    {
-        QTest::addColumn<qreal>("ratio");
-        QTest::newRow("1x") << 1.0;
-        QTest::newRow("2x") << 2.0;
-    }
-    void figureAreaHoldsEveryQuestion()
-    {
-        QFETCH(qreal, ratio);
-        ImageSurface whole(QSize(748, 552), ratio, background);
-        QCOMPARE(whole.image().size(), QSize(748, 552) * ratio);
-        for (int given = 1; given <= 89; ++given)
-            drawQuestion(whole, float(given));
-        // Drawn at the full resolution: at 12 o'clock, a little right of the centre, the disc's
-        // edge is crisp in device pixels, background 3 outside and fill 3 inside (a scaled-up
-        // image would blur or double it).
-        const int x = int(350 * ratio) + 10, edge = int(60 * ratio);
-        QCOMPARE(whole.image().pixelColor(x, edge - 3), fromBgr(background));
-        QCOMPARE(whole.image().pixelColor(x, edge + 3), fromBgr(figure::givenAngleFill));
-        // Blank the area out: what is left must be untouched background.
-        QImage outside = whole.image();
-        QPainter(&outside).fillRect(figure::area(), fromBgr(background));
-        QVERIFY(outside == clientImage(ratio, fromBgr(background)));
-        // And the area is much smaller than the client area.
-        QVERIFY(figure::area().width() * figure::area().height() < 748 * 552 / 8);
-    }
-
-    // A surface that keeps only the figure's area paints the part of the client area asked of
-    // it, wherever it lies, as one that keeps all of it would.
-    void keptAreaShowsWhatTheWholeSurfaceWould_data()
-    {
-        QTest::addColumn<qreal>("ratio");
-        QTest::addColumn<float>("given");
-        QTest::addColumn<QRect>("part");
-        const QRect all(0, 0, 748, 552);
-        QTest::newRow("1x, 1") << 1.0 << 1.0f << all;
-        QTest::newRow("1x, 44") << 1.0 << 44.0f << all;
-        QTest::newRow("1x, 89") << 1.0 << 89.0f << all;
-        QTest::newRow("2x, 1") << 2.0 << 1.0f << all;
-        QTest::newRow("2x, 89") << 2.0 << 89.0f << all;
-        QTest::newRow("across the area's top left corner")
-            << 1.0 << 30.0f << QRect(300, 20, 100, 100);
-        QTest::newRow("inside the area") << 1.0 << 30.0f << QRect(400, 100, 50, 50);
-        QTest::newRow("outside the area") << 1.0 << 30.0f << QRect(10, 300, 80, 60);
-    }
-    void keptAreaShowsWhatTheWholeSurfaceWould()
-    {
-        QFETCH(qreal, ratio);
-        QFETCH(float, given);
-        QFETCH(QRect, part);
-        ImageSurface whole(QSize(748, 552), ratio, background);
-        ImageSurface kept(figure::area(), ratio, background);
-        QCOMPARE(kept.area(), figure::area());
-        QCOMPARE(kept.image().size(), figure::area().size() * ratio);
-        for (const float question : {60.0f, given}) {
-            drawQuestion(whole, question);
-            drawQuestion(kept, question);
-        }
-        QImage shown = clientImage(ratio, Qt::red);
-        QPainter painter(&shown);
-        kept.paint(painter, part);
-        painter.end();
-        QImage expected = clientImage(ratio, Qt::red);
-        QPainter(&expected).drawImage(part, whole.image(),
-                                      QRect(part.topLeft() * ratio, part.size() * ratio));
-        QVERIFY(shown == expected);
+        QVERIFY(near(s, 0, 100, fromBgr(0x00FF00)));
+        QVERIFY(end == 360 || near(s, 180, 100, fromBgr(0x00FF00)));
     }
 
     // In client area pixels, whether the surface keeps the whole client area or the figure's.

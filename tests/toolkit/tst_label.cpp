@@ -1,7 +1,6 @@
 #include "toolkit/colors.h"
 #include "toolkit/label.h"
 
-#include <QApplication>
 #include <QTest>
 
 using namespace sorvane;

@@ -2,7 +2,6 @@
 
 #include <QAbstractButton>
 #include <QApplication>
-#include <QDialogButtonBox>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
