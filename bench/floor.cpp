@@ -8,12 +8,12 @@
 #include "game/clock.h"
 
 #include <QApplication>
-#include <QScreen>
 #include <QInputDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QLibraryInfo>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStyleFactory>
 #include <QTime>
 #include <QTimer>
