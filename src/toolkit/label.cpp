@@ -16,6 +16,16 @@ QString displayed(QString caption)
     return caption;
 }
 
+// A border `width` pixels wide around a widget's whole area: four bars, the painter's fastest
+// path, cheaper than a style's frame.
+void paintBorder(QPainter& p, const QWidget& w, int width, const QColor& colour)
+{
+    const int x = w.width(), y = w.height(), b = width;
+    for (const QRect& bar : {QRect(0, 0, x, b), QRect(0, y - b, x, b), QRect(0, b, b, y - 2 * b),
+                             QRect(x - b, b, b, y - 2 * b)})
+        p.fillRect(bar, colour);
+}
+
 } // namespace
 
 Label::Label(QWidget* parent, const QString& objectName, const QString& caption, QRect place,
@@ -56,13 +66,8 @@ void Label::paintEvent(QPaintEvent* event)
 {
     QLabel::paintEvent(event);
     if (border_) {
-        // Four bars: the painter's fastest path, cheaper than a style's frame.
         QPainter p(this);
-        const int w = width(), h = height(), b = border_;
-        p.fillRect(0, 0, w, b, Qt::black);
-        p.fillRect(0, h - b, w, b, Qt::black);
-        p.fillRect(0, b, b, h - 2 * b, Qt::black);
-        p.fillRect(w - b, b, b, h - 2 * b, Qt::black);
+        paintBorder(p, *this, border_, Qt::black);
     }
 }
 
@@ -80,15 +85,7 @@ void Shape::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     p.fillRect(rect(), fill_);
-    if (line_ == 1) {
-        p.setPen(border_);
-        p.drawRect(rect().adjusted(0, 0, -1, -1));
-    } else {
-        const int w = width(), h = height(), b = line_;
-        for (const QRect& bar : {QRect(0, 0, w, b), QRect(0, h - b, w, b),
-                                 QRect(0, b, b, h - 2 * b), QRect(w - b, b, b, h - 2 * b)})
-            p.fillRect(bar, border_);
-    }
+    paintBorder(p, *this, line_, border_);
 }
 
 } // namespace sorvane
