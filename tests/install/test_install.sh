@@ -183,7 +183,8 @@ else
         egl) env=(QT_QPA_PLATFORM=minimalegl __EGL_VENDOR_LIBRARY_FILENAMES="$h/egl/egl.json") ;;
         mesa) env=(QT_WIDGETS_RHI=1 LIBGL_DRIVERS_PATH="$h/mesa") ;;
         vulkan) env=(QT_WIDGETS_RHI=1 QT_WIDGETS_RHI_BACKEND=vulkan QT_VULKAN_LIB="$h/vulkan/forge.so") ;;
-        options) args=(-platformpluginpath "$h/options" -platform x) ;;
+        # The board's option, the one the installed game takes, lets none of Qt's in after it.
+        options) args=(--lavagna -platformpluginpath "$h/options" -platform x) ;;
         gtk) env=(XDG_CURRENT_DESKTOP=GNOME) ;;
         bus) env=(DBUS_SESSION_BUS_ADDRESS="unixexec:path=$h/bus/forge.sh") ;;
         esac
