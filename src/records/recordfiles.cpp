@@ -138,13 +138,19 @@ std::optional<RecordError> finishJournal(RecordHandles& h)
     return std::nullopt;
 }
 
+// The text of bytes as read from a record file.
+QString textOf(const std::string& bytes)
+{
+    return fromWindows1252(QByteArray(bytes.data(), qsizetype(bytes.size())));
+}
+
 ReadResult readText(const QString& path, RecordFile& file)
 {
     SysError error;
     std::string bytes;
     if (!file.read(bytes, RecordFiles::readLimit, error))
         return {{}, errorFor(path, error)};
-    return {fromWindows1252(QByteArray(bytes.data(), qsizetype(bytes.size()))), std::nullopt};
+    return {textOf(bytes), std::nullopt};
 }
 
 // Another copy has held the lock too long (stopped, perhaps in the middle of its store): the
@@ -170,10 +176,7 @@ StoredRecord readWithoutLock(RecordHandles& h)
     const auto second = snapshot();
     if (!first || !second || *first != *second)
         return {{}, {}, std::nullopt, true};
-    auto text = [](const std::string& bytes) {
-        return fromWindows1252(QByteArray(bytes.data(), qsizetype(bytes.size())));
-    };
-    return {text((*first)[0]), text((*first)[1]), std::nullopt};
+    return {textOf((*first)[0]), textOf((*first)[1]), std::nullopt};
 }
 
 } // namespace
