@@ -25,6 +25,12 @@ inline constexpr int linkedFile = -2;     // a link, or a file with more than on
 inline constexpr int fileTooLarge = -3;   // more than the game ever reads back
 inline constexpr int lockHeld = -4;       // another copy kept its lock too long
 
+// The one byte that copies of the game lock, on every system and through every file server:
+// far past the end of any record file, since a lock on Windows and over SMB keeps others from
+// reading and writing the bytes it covers. Windows' LockFileEx, Samba and Linux's record locks
+// all meet on it, so a Linux PC and a Windows PC sharing one folder take turns.
+inline constexpr std::uint64_t lockedByte = 0x7FFF'FFFF'FFFF'FFFEull;
+
 // What the player is told of a failure, in Italian (UTF-8).
 std::string reason(SysError error);
 
@@ -85,8 +91,10 @@ public:
     // Waits until what was written is on the disk.
     bool flush(SysError& error);
 
-    // The exclusive lock that copies of the game take before storing; it never waits. Readers
-    // are never kept out by it, on any system.
+    // The exclusive lock on `lockedByte` that copies of the game take before storing; it never
+    // waits. Readers are never kept out by it, on any system. It belongs to this open file: a
+    // second opening of the same file, even in the same process, finds it held, and it goes
+    // when the file is closed or its process ends.
     Lock tryLock(SysError& error);
 
     // Lets the lock go; the file stays open.

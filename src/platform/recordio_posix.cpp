@@ -8,7 +8,6 @@
 #include <csignal>
 #include <fcntl.h>
 #include <grp.h>
-#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -205,11 +204,40 @@ bool RecordFile::flush(SysError& error)
     return true;
 }
 
+namespace {
+
+// A record lock on the one locked byte, of the open file rather than of the process (an OFD
+// lock), so that it behaves as Windows' does: two openings in one process exclude each other,
+// and closing another descriptor of the file does not let it go. These are the locks that
+// Samba and wine turn Windows' locks into, and that NFS and the kernel's CIFS client send to
+// the server; flock() is seen by none of them. Where OFD locks are missing, the process's own.
+int lockByte(int fd, short type)
+{
+    struct flock place
+    {
+    };
+    place.l_type = type;
+    place.l_whence = SEEK_SET;
+    place.l_start = static_cast<off_t>(lockedByte);
+    place.l_len = 1;
+#ifdef F_OFD_SETLK
+    const int result = retrying([&] { return ::fcntl(fd, F_OFD_SETLK, &place); });
+    if (result == 0 || errno != EINVAL)
+        return result;
+#endif
+    return retrying([&] { return ::fcntl(fd, F_SETLK, &place); });
+}
+
+} // namespace
+
 RecordFile::Lock RecordFile::tryLock(SysError& error)
 {
-    if (retrying([&] { return ::flock(int(handle_), LOCK_EX | LOCK_NB); }) == 0)
+    // A file open for reading only takes a shared lock: it still keeps writers out, and only
+    // a file open for writing may take an exclusive one.
+    const bool writable = (::fcntl(int(handle_), F_GETFL) & O_ACCMODE) != O_RDONLY;
+    if (lockByte(int(handle_), writable ? F_WRLCK : F_RDLCK) == 0)
         return Lock::Taken;
-    if (errno == EWOULDBLOCK)
+    if (errno == EAGAIN || errno == EACCES)
         return Lock::Busy;
     error.code = errno;
     return Lock::Failed;
@@ -217,7 +245,7 @@ RecordFile::Lock RecordFile::tryLock(SysError& error)
 
 void RecordFile::unlock()
 {
-    retrying([&] { return ::flock(int(handle_), LOCK_UN); });
+    lockByte(int(handle_), F_UNLCK);
 }
 
 bool RecordFile::removed() const

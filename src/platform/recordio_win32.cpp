@@ -225,11 +225,11 @@ namespace {
 
 // Windows' locks keep other processes from reading the bytes they cover, so the lock covers
 // one byte far past the end of any record file: another copy starting up still reads it.
-OVERLAPPED lockedByte()
+OVERLAPPED lockPlace()
 {
     OVERLAPPED place{};
-    place.Offset = 0xFFFFFFFEu;
-    place.OffsetHigh = 0x7FFFFFFFu;
+    place.Offset = static_cast<DWORD>(lockedByte & 0xFFFFFFFFu);
+    place.OffsetHigh = static_cast<DWORD>(lockedByte >> 32);
     return place;
 }
 
@@ -237,7 +237,7 @@ OVERLAPPED lockedByte()
 
 RecordFile::Lock RecordFile::tryLock(SysError& error)
 {
-    OVERLAPPED place = lockedByte();
+    OVERLAPPED place = lockPlace();
     if (LockFileEx(native(handle_), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
                    &place))
         return Lock::Taken;
@@ -250,7 +250,7 @@ RecordFile::Lock RecordFile::tryLock(SysError& error)
 
 void RecordFile::unlock()
 {
-    OVERLAPPED place = lockedByte();
+    OVERLAPPED place = lockPlace();
     UnlockFileEx(native(handle_), 0, 1, 0, &place);
 }
 
