@@ -37,6 +37,19 @@ install(FILES ${PROJECT_SOURCE_DIR}/resources/icons/sorvane.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
         RENAME ${SORVANE_APP_ID}.svg COMPONENT game)
 
+# The administrator's settings file, which may name the class's record folder: a conffile of
+# the Debian package; a plain install writes it only where there is none yet, so that an
+# administrator's own stays as it is.
+cmake_path(GET SORVANE_CONF_FILE PARENT_PATH conf_dir)
+cmake_path(GET SORVANE_CONF_FILE FILENAME conf_name)
+install(CODE "
+    if(NOT EXISTS \"\$ENV{DESTDIR}${SORVANE_CONF_FILE}\")
+        file(INSTALL DESTINATION \"${conf_dir}\" TYPE FILE RENAME \"${conf_name}\"
+             PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ
+             FILES \"${PROJECT_SOURCE_DIR}/packaging/sorvane.conf\")
+    endif()
+" COMPONENT game)
+
 # The record files belong to the machine, not to the package: they are made by the game's own
 # sorvane-records, empty and writable by the game's group only where they are missing, and
 # existing ones keep their bytes (their group and mode are set to the same). A plain install

@@ -116,27 +116,43 @@ bool Form1::Form_Load()
     model_.setPlayer(name);
     aggiornatempo();
     dirsistema_ = GetSystemDir();
-    records_.emplace(dirsistema_, std::move(openedRecords_));
-
-    if (auto error = records_->ensureExist()) {
-        fatal(*error);
+    if (classFolderProblem_)
+        dialogs_.message(classRecordUnavailable(*classFolderProblem_));
+    else if (!readRecords())
         return false;
-    }
+
+    lblconto->setCaption(model_.clock().text());
+    Command4_Click();
+    return true;
+}
+
+bool Form1::readRecords()
+{
+    records_.emplace(dirsistema_, std::move(openedRecords_));
     // Read under the lock that storing takes, so that what is shown is always a whole record;
     // a record whose storing was cut short by a kill or a power cut is finished first.
-    const StoredRecord stored = records_->readRecord(waitPainting);
-    if (stored.error) {
-        fatal(*stored.error);
-        return false;
+    std::optional<RecordError> error = records_->ensureExist();
+    StoredRecord stored;
+    if (!error) {
+        stored = records_->readRecord(waitPainting);
+        error = stored.error;
+    }
+    if (error) {
+        // The machine's own folder, which the installer prepared, must work; a class's folder
+        // on the school's server may be missing or out of reach today, and the pupil plays.
+        if (!classFolder_) {
+            fatal(*error);
+            return false;
+        }
+        records_.reset();
+        dialogs_.message(classRecordUnavailable(error->message()));
+        return true;
     }
     // Another copy has kept the files too long: the pupil plays all the same, and the end of
     // the game compares with the record the files hold then.
     if (stored.unknown)
         dialogs_.message(recordUnknown());
     model_.setRecord(stored.score, stored.name);
-
-    lblconto->setCaption(model_.clock().text());
-    Command4_Click();
     return true;
 }
 

@@ -57,6 +57,15 @@ public:
     // them, start-up opens the files in the record folder itself.
     void keepOpenedRecords(RecordHandles opened) { openedRecords_ = std::move(opened); }
 
+    // The record folder is the class's, named by the administrator: a folder that cannot be
+    // used is said at start-up and the pupil plays without the record, rather than the game
+    // ending. With `problem`, it is already known not to be usable, and why.
+    void useClassFolder(std::optional<QString> problem = std::nullopt)
+    {
+        classFolder_ = true;
+        classFolderProblem_ = std::move(problem);
+    }
+
     // Start-up, run once before the window is first shown. False when the program has
     // ended during it (a record file could not be used); the window must not be shown then.
     bool Form_Load();
@@ -124,6 +133,7 @@ private:
     void showDefinition(int index);
     void unselectValueButtons();
     void fatal(const RecordError& error);
+    bool readRecords();
     void endProgram();
 
     Dialogs& dialogs_;
@@ -137,6 +147,8 @@ private:
     QString dirsistema_;
     std::optional<RecordHandles> openedRecords_;
     std::optional<RecordFiles> records_;
+    bool classFolder_ = false;
+    std::optional<QString> classFolderProblem_;
     HandlerQueue waiting_;
     ReturnPressesButton returnPresses_;
 

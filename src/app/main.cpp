@@ -6,6 +6,7 @@
 #include "app/recordfolder.h"
 #include "game/question.h"
 #include "platform/privilege.h"
+#include "platform/recordfolder.h"
 #include "records/recordhandles.h"
 #include "toolkit/qtdialogs.h"
 
@@ -15,6 +16,7 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
+#include <string>
 
 int main(int argc, char* argv[])
 {
@@ -42,8 +44,13 @@ int main(int argc, char* argv[])
     }
     argv[qtArgc] = nullptr;
     const sorvane::RecordFolder records = sorvane::machineRecordFolder();
+    // A class's folder that cannot be used is said at start-up, and the pupil plays; so is one
+    // on a share whose locks would stay on this PC, where two PCs could store at once.
+    std::string classFolderProblem = records.named ? records.error : std::string();
+    if (records.error.empty())
+        classFolderProblem = platform::locksStayHere(records.path);
     std::optional<sorvane::RecordHandles> opened;
-    if (records.error.empty()) {
+    if (records.error.empty() && classFolderProblem.empty()) {
         opened = sorvane::RecordHandles::open(
             records.path, privileged ? sorvane::RecordHandles::Sharing::Group
                                      : sorvane::RecordHandles::Sharing::EveryUser);
@@ -85,7 +92,7 @@ int main(int argc, char* argv[])
 
     sorvane::QtDialogs dialogs;
     dialogs.setLetterPad(onBoard);
-    if (!records.error.empty()) {
+    if (!records.error.empty() && !records.named) {
         dialogs.message({QString::fromStdString(records.error), {}, sorvane::BoxIcon::Error});
         return 1;
     }
@@ -93,7 +100,13 @@ int main(int argc, char* argv[])
     sorvane::Form1 window(
         dialogs, random, QString::fromStdU16String(records.path.u16string()),
         [] { QCoreApplication::exit(0); }, nullptr, board);
-    window.keepOpenedRecords(std::move(*opened));
+    if (opened)
+        window.keepOpenedRecords(std::move(*opened));
+    if (records.named || !classFolderProblem.empty()) {
+        window.useClassFolder(classFolderProblem.empty()
+                                  ? std::nullopt
+                                  : std::optional(QString::fromStdString(classFolderProblem)));
+    }
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 1;

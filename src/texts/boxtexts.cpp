@@ -48,6 +48,15 @@ Message recordNotStored()
             BoxIcon::Information};
 }
 
+Message classRecordUnavailable(const QString& why)
+{
+    return {QStringLiteral("Il record della classe non si può usare: %1. Puoi giocare lo stesso, "
+                           "ma questa volta il record non sarà registrato.")
+                .arg(why),
+            {},
+            BoxIcon::Warning};
+}
+
 QString recordFileError(const QString& path, const QString& reason)
 {
     return QStringLiteral("Errore con il file dei record %1: %2").arg(path, reason);

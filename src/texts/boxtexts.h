@@ -25,6 +25,10 @@ Message recordStored();
 Message recordUnknown();
 Message recordNotStored();
 
+// At start-up, when the class's record folder that the administrator named cannot be used:
+// `why` it cannot (in Italian); the game goes on without the record.
+Message classRecordUnavailable(const QString& why);
+
 // A record file that cannot be used, named by `path`, and why (in Italian).
 QString recordFileError(const QString& path, const QString& reason);
 

@@ -2,14 +2,18 @@
 // Qt, so that the same checks run natively and, cross-built, under Windows. The program runs
 // copies of itself as the other processes of the lock checks.
 
+#include "platform/recordfolder.h"
 #include "platform/recordio.h"
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -297,6 +301,136 @@ void windowsFolder()
 #endif
 }
 
+// The administrator's naming of the class's folder: the settings file's lines, and the places
+// it is read from on each system with the order between them.
+void classFolder(const fs::path& dir)
+{
+    const struct
+    {
+        const char* text;
+        std::optional<std::string> value;
+    } lines[]{
+        {"cartella = /srv/scuola/sorvane\n", "/srv/scuola/sorvane"},
+        {"  cartella=/srv/a b  \r\n", "/srv/a b"},
+        {"# cartella = /no\n; cartella = /nemmeno\n", std::nullopt},
+        {"cartella = /prima\ncartella = /seconda\n", "/seconda"},
+        {"cartella =\n", std::nullopt},
+        {"cartellina = /no\ncartella /no\n", std::nullopt},
+        {"cartella = /con=uguale", "/con=uguale"},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, value] : lines)
+        check(settingValue(text, folderKey) == value, std::string("the setting in: ") + text);
+#ifdef _WIN32
+    (void)dir;
+    // The policy value wins over the installer's, and an empty one counts as none.
+    const auto set = [](const wchar_t* key, const wchar_t* value) {
+        HKEY k = nullptr;
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, key, 0, nullptr, 0, KEY_SET_VALUE | KEY_WOW64_64KEY,
+                        nullptr, &k, nullptr);
+        RegSetValueExW(k, L"CartellaRecord", 0, REG_SZ, reinterpret_cast<const BYTE*>(value),
+                       DWORD((wcslen(value) + 1) * sizeof(wchar_t)));
+        RegCloseKey(k);
+    };
+    const auto unset = [](const wchar_t* key) {
+        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, key, KEY_WOW64_64KEY, 0);
+    };
+    const wchar_t* policy = L"SOFTWARE\\Policies\\Sorvane";
+    const wchar_t* installer = L"SOFTWARE\\Sorvane";
+    check(namedRecordFolder({}).folder.empty(), "no folder named: the Windows directory stands");
+    set(installer, L"\\\\scuola\\record");
+    NamedFolder named = namedRecordFolder({});
+    check(named.folder == L"\\\\scuola\\record" && named.error.empty() &&
+              named.origin == "HKLM\\SOFTWARE\\Sorvane\\CartellaRecord",
+          "the installer's folder is used");
+    set(policy, L"");
+    check(namedRecordFolder({}).folder == L"\\\\scuola\\record", "an empty policy value is none");
+    set(policy, L"S:\\sorvane");
+    named = namedRecordFolder({});
+    check(named.folder == L"S:\\sorvane" &&
+              named.origin == "HKLM\\SOFTWARE\\Policies\\Sorvane\\CartellaRecord",
+          "the policy's folder wins over the installer's");
+    set(policy, L"sorvane");
+    check(!namedRecordFolder({}).error.empty(), "a folder that is not a whole path is refused");
+    unset(policy);
+    unset(installer);
+#else
+    // Only a file that root owns and nobody else may write names the folder.
+    const fs::path conf = dir / "sorvane.conf";
+    put(conf, "cartella = /srv/scuola/sorvane\n");
+    const bool root = ::geteuid() == 0;
+    const struct
+    {
+        uid_t owner;
+        mode_t mode;
+        bool counts;
+        const char* what;
+    } files[]{
+        {0, 0644, true, "root's file, written by root only"},
+        {0, 0664, true, "root's file, that its group may write too"},
+        {0, 0666, false, "root's file, that anybody may write"},
+        {65534, 0644, false, "a file of somebody else's"},
+    };
+    for (const auto& [owner, mode, counts, what] : files) {
+        if (!root) {
+            skip(std::string("the settings file's owner: not run as root: ") + what);
+            continue;
+        }
+        check(::chown(conf.c_str(), owner, 0) == 0 && ::chmod(conf.c_str(), mode) == 0, what);
+        const NamedFolder named = namedRecordFolder(conf);
+        check(counts ? named.folder == "/srv/scuola/sorvane" && named.origin == conf.string()
+                     : named.folder.empty() && !named.origin.empty(),
+              std::string("the settings file counts or not: ") + what);
+    }
+    check(namedRecordFolder(dir / "nessuno.conf").folder.empty(), "no settings file, no folder");
+    if (root) {
+        put(conf, "cartella = relativa\n");
+        check(::chown(conf.c_str(), 0, 0) == 0 && ::chmod(conf.c_str(), 0644) == 0 &&
+                  !namedRecordFolder(conf).error.empty(),
+              "a folder that is not a whole path is refused");
+    }
+#endif
+}
+
+// The mount table tells which shares keep their locks on this PC, for the folder's own device
+// and deepest mount.
+void sharesLocks()
+{
+    const std::string table =
+        "22 1 8:1 / / rw,relatime shared:1 - ext4 /dev/sda1 rw\n"
+        "40 22 0:50 / /srv/smb rw,relatime shared:2 - cifs //server/share rw,vers=3.1.1,nobrl\n"
+        "41 22 0:51 / /srv/smb2 rw,relatime shared:3 - cifs //server/share rw,vers=3.1.1\n"
+        "42 22 0:52 / /srv/nfs rw,relatime - nfs4 server:/x rw,vers=4.2,local_lock=none\n"
+        "43 22 0:53 / /srv/nfs3 rw - nfs server:/y rw,vers=3,local_lock=posix\n"
+        "44 22 0:54 / /srv/nfs\\040old rw - nfs server:/z rw,vers=3,nolock,local_lock=all\n"
+        "45 22 0:55 / /srv/fuse rw,nosuid - fuse.smbnetfs smbnetfs rw,user_id=0\n"
+        "46 40 8:1 /srv/local /srv/smb/local rw shared:1 - ext4 /dev/sda1 rw\n";
+    const struct
+    {
+        unsigned major, minor;
+        const char* path;
+        const char* says; // a word of the reason; empty: the locks are seen
+    } folders[]{
+        {8, 1, "/var/games", ""},
+        {0, 50, "/srv/smb/sorvane", "nobrl"},
+        {0, 51, "/srv/smb2/sorvane", ""},
+        {0, 52, "/srv/nfs/sorvane", ""},
+        {0, 53, "/srv/nfs3", "local_lock=posix"},
+        {0, 54, "/srv/nfs old/sorvane", "local_lock=all"},
+        {0, 55, "/srv/fuse/sorvane", ""},
+        {8, 1, "/srv/smb/local/sorvane", ""},
+        {0, 99, "/srv/unknown", ""},
+    };
+    for (const auto& [major, minor, path, says] : folders) {
+        const std::string reason = locksStayHere(table, major, minor, path);
+        check(*says ? reason.find(says) != std::string::npos : reason.empty(),
+              std::string("the locks of a folder in ") + path);
+    }
+    check(fileSystemOf(table, 0, 50, "/srv/smb/sorvane") ==
+              "cifs, montato su /srv/smb (vers=3.1.1,nobrl)",
+          "the file system and its options that matter to the lock");
+}
+
 // The other processes of the lock and signal checks.
 int child(const std::vector<std::string>& args)
 {
@@ -308,6 +442,16 @@ int child(const std::vector<std::string>& args)
             return 10;
         const RecordFile::Lock lock = f.tryLock(error);
         return lock == RecordFile::Lock::Taken ? 0 : lock == RecordFile::Lock::Busy ? 3 : 11;
+    }
+    if (mode == "hold") {
+        // Takes the lock, says so by creating the marker file, and holds it until killed: the
+        // other side of the checks between Linux and Windows (tests/windows/crosslock.sh).
+        RecordFile f = RecordFile::open(args.at(1), readWrite, mustExist, error);
+        if (error || f.tryLock(error) != RecordFile::Lock::Taken)
+            return 15;
+        put(args.at(2), "held");
+        for (;;)
+            std::this_thread::sleep_for(std::chrono::seconds(1));
     }
     if (mode == "read") {
         RecordFile f = RecordFile::open(args.at(1), readOnly, mustExist, error);
@@ -357,6 +501,8 @@ int main(int argc, char* argv[])
     fs::create_directories(dir);
     for (auto checks : {creating, refusing, readingAndWriting, locking, signals})
         checks(dir);
+    classFolder(dir);
+    sharesLocks();
     reasons();
     rights();
     windowsFolder();
