@@ -100,6 +100,13 @@ public:
     // Lets the lock go; the file stays open.
     void unlock();
 
+    // The file's change times, which touch() moves on: a copy that takes the lock touches the
+    // file, so that the copies waiting for it see the lock pass from one holder to the next,
+    // however short each holding is, and tell a queue that moves from a holder that is stuck.
+    // Zero where it cannot be told.
+    std::uint64_t stamp() const;
+    void touch();
+
     // Whether the file has lost its name since it was opened (deleted while the game ran).
     bool removed() const;
 

@@ -248,6 +248,25 @@ void RecordFile::unlock()
     lockByte(int(handle_), F_UNLCK);
 }
 
+std::uint64_t RecordFile::stamp() const
+{
+    struct stat st
+    {
+    };
+    if (::fstat(int(handle_), &st) != 0)
+        return 0;
+    // Both times folded into one number: only whether it changed is ever asked.
+    const auto ns = [](const timespec& t) {
+        return std::uint64_t(t.tv_sec) * 1'000'000'000u + std::uint64_t(t.tv_nsec);
+    };
+    return ns(st.st_ctim) * 31 + ns(st.st_mtim);
+}
+
+void RecordFile::touch()
+{
+    retrying([&] { return ::futimens(int(handle_), nullptr); });
+}
+
 bool RecordFile::removed() const
 {
     struct stat st

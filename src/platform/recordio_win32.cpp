@@ -254,6 +254,22 @@ void RecordFile::unlock()
     UnlockFileEx(native(handle_), 0, 1, 0, &place);
 }
 
+std::uint64_t RecordFile::stamp() const
+{
+    FILE_BASIC_INFO info{};
+    if (!GetFileInformationByHandleEx(native(handle_), FileBasicInfo, &info, sizeof info))
+        return 0;
+    return std::uint64_t(info.ChangeTime.QuadPart) * 31 +
+           std::uint64_t(info.LastWriteTime.QuadPart);
+}
+
+void RecordFile::touch()
+{
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    SetFileTime(native(handle_), nullptr, nullptr, &now);
+}
+
 bool RecordFile::removed() const
 {
     FILE_STANDARD_INFO info{};

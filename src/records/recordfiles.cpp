@@ -83,19 +83,28 @@ public:
     RecordLock(const RecordLock&) = delete;
     RecordLock& operator=(const RecordLock&) = delete;
 
-    // Tries again in short slices while another copy holds it, up to the limit.
+    // Tries again in short slices while another copy holds it. The copies that take it touch
+    // the file, so a lock that passes from one holder to the next is waited for however long
+    // the queue is; only one that stays with its holder, untouched, past the limit is given up
+    // (a copy stopped in its store, a PC frozen or cut off).
     std::optional<SysError> take(const RecordFiles::Wait& wait)
     {
         SysError error;
-        for (int attempt = 1;; ++attempt) {
+        std::uint64_t seen = file_.stamp();
+        for (int stillTries = 1;; ++stillTries) {
             const RecordFile::Lock lock = file_.tryLock(error);
             if (lock == RecordFile::Lock::Taken) {
                 taken_ = true;
+                file_.touch();
                 return std::nullopt;
             }
             if (lock == RecordFile::Lock::Failed)
                 return error;
-            if (attempt == RecordFiles::lockTries)
+            if (const std::uint64_t now = file_.stamp(); now != seen) {
+                seen = now;
+                stillTries = 1;
+            }
+            if (stillTries == RecordFiles::lockTries)
                 return SysError{platform::lockHeld};
             if (wait)
                 wait(RecordFiles::lockPauseMs);
@@ -296,6 +305,7 @@ StoreResult RecordFiles::storeIfHigher(const QString& scoreText, const QString& 
             return {StoreOutcome::Busy, errorFor(locked, *error)};
         return failed(errorFor(locked, *error));
     }
+    reached(Step::LockTaken);
     // A store that another copy left half done comes first: it may hold a higher record.
     if (const auto journalError = finishJournal(h))
         return failed(*journalError);

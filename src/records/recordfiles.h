@@ -121,6 +121,7 @@ public:
     // The points of a store, in order, for tests that stop the program at each of them.
     enum class Step
     {
+        LockTaken,
         JournalWritten,
         JournalFlushed,
         ScoreWritten,
@@ -138,7 +139,8 @@ public:
     // The largest part of a record file that is ever read.
     static constexpr qint64 readLimit = 64 * 1024;
 
-    // How long reading and storing wait for another copy's lock before they give up.
+    // How long reading and storing wait for another copy's lock, while it does not pass on to
+    // another holder, before they give up.
     static constexpr int lockTries = 100;
     static constexpr int lockPauseMs = 50;
 

@@ -1,5 +1,6 @@
 // A copy of the game's record storing, run as a child process by the record tests:
-//   storechild store FOLDER SCORE NAME STEP SIGNAL  stores, sending itself SIGNAL at STEP
+//   storechild store FOLDER SCORE NAME STEP SIGNAL [MS]  stores, sending itself SIGNAL at STEP;
+//                                                   with MS, holding the lock that long first
 //   storechild hold FOLDER MILLISECONDS             holds the record files' lock for a while
 //   storechild read FOLDER                          start-up's reading: prints "SCORE|NAME"
 //                                                   without line ends, "unknown", or the error
@@ -27,12 +28,15 @@ int main(int argc, char* argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() == 7 && args[1] == u"store") {
+    if ((args.size() == 7 || args.size() == 8) && args[1] == u"store") {
         RecordFiles files(args[2]);
         const int stop = args[5].toInt();
         const bool kill = args[6] == u"kill";
         const int signal = args[6].toInt();
+        const unsigned long slowMs = args.size() == 8 ? args[7].toULong() : 0;
         files.setStepHook([&](RecordFiles::Step step) {
+            if (step == RecordFiles::Step::LockTaken && slowMs > 0)
+                QThread::msleep(slowMs); // a machine so loaded that each store takes this long
             if (int(step) != stop)
                 return;
 #ifdef Q_OS_WIN

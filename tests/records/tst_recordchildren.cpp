@@ -209,7 +209,9 @@ private slots:
 
     // A class on one terminal server: thirty copies storing at once, some killed at any step.
     // Which ones, and where, is drawn from a seed that is printed; SORVANE_TEST_SEED gives it
-    // again to replay a failed run.
+    // again to replay a failed run. The machine is so loaded that each store holds the lock a
+    // quarter of a second, and the queue takes longer than the lock's limit: none gives up on
+    // it, since it passes on all the time.
     void aWholeClassStoresAtOnce()
     {
         const quint32 seed = qEnvironmentVariableIsSet("SORVANE_TEST_SEED")
@@ -228,7 +230,8 @@ private slots:
             StoreChild{.folder = path(),
                        .score = QString::number(i + 1),
                        .name = QStringLiteral("Alunno %1").arg(i + 1),
-                       .stopAt = killed[i] ? std::optional(RecordFiles::Step(step)) : std::nullopt}
+                       .stopAt = killed[i] ? std::optional(RecordFiles::Step(step)) : std::nullopt,
+                       .slowMs = 250}
                 .start(children[i]);
         }
         int best = 0;
@@ -243,7 +246,7 @@ private slots:
         }
         const qint64 longest = clock.elapsed(); // the children are waited for in turn
         qInfo("30 copies stored in %lld ms", longest);
-        QVERIFY(longest < RecordFiles::lockTries * RecordFiles::lockPauseMs);
+        QVERIFY(longest > RecordFiles::lockTries * RecordFiles::lockPauseMs);
         const StoredRecord shown = files().readRecord();
         QVERIFY(!shown.error);
         const int score = shown.score.trimmed().toInt();

@@ -29,6 +29,7 @@ struct StoreChild
     std::optional<RecordFiles::Step> stopAt{}; // where it stops itself in its store, if anywhere
     std::optional<int> signal{};               // with this signal; none: killed outright
     int holdMs = 0;                            // how long it holds the lock
+    int slowMs = 0;       // how long a store holds the lock before it writes (a loaded machine)
     bool asPupil = false; // as a pupil, not the owner of the folder, when the tests run as root
 
     QStringList arguments() const
@@ -37,12 +38,15 @@ struct StoreChild
             return {"hold", folder, QString::number(holdMs)};
         if (does == Does::Read)
             return {"read", folder};
-        return {"store",
-                folder,
-                score,
-                name,
-                QString::number(stopAt ? int(*stopAt) : -1),
-                signal ? QString::number(*signal) : "kill"};
+        QStringList store{"store",
+                          folder,
+                          score,
+                          name,
+                          QString::number(stopAt ? int(*stopAt) : -1),
+                          signal ? QString::number(*signal) : "kill"};
+        if (slowMs > 0)
+            store << QString::number(slowMs);
+        return store;
     }
 
     void start(QProcess& child) const
