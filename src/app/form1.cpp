@@ -4,7 +4,8 @@
 #include "app/valuebuttons.h"
 
 #include "game/numbers.h"
-#include "records/gameend.h"
+#include "records/recordkeeper.h"
+#include "texts/boxtexts.h"
 #include "texts/definitions.h"
 #include "toolkit/colors.h"
 #include "toolkit/label.h"
@@ -21,8 +22,8 @@ namespace sorvane {
 namespace {
 const QString startTitle = QStringLiteral("Riconosciamo gli angoli");
 
-// While another copy of the game holds the record files: the window keeps painting, but takes
-// no click or key meanwhile.
+// While the record keeper reads or stores the record: the window keeps painting, but takes no
+// click or key meanwhile.
 void waitPainting(int milliseconds)
 {
     QEventLoop loop;
@@ -110,49 +111,38 @@ bool Form1::Form_Load()
 {
     model_.reseed();
     Timer1_.stop(); // no tick while the player is being asked
+    // The record is read while the name box is open: a school server may take its time.
+    if (!classFolderProblem_) {
+        keeper_ =
+            std::make_unique<RecordKeeper>(GetSystemDir(), std::move(openedRecords_), classFolder_);
+        connect(keeper_.get(), &RecordKeeper::recordArrived, this,
+                [this](const QString& score, const QString& name) {
+                    if (playing())
+                        model_.setRecord(score, name);
+                });
+        keeper_->beginReading();
+    }
     const QString name = dialogs_.input(QStringLiteral("Come ti chiami?"), startTitle);
     dialogs_.message({u' ' + name + QStringLiteral(" vediamo se sei un vero campione  "),
                       startTitle, BoxIcon::Warning});
     model_.setPlayer(name);
     aggiornatempo();
     dirsistema_ = GetSystemDir();
-    if (classFolderProblem_)
+    if (classFolderProblem_) {
         dialogs_.message(classRecordUnavailable(*classFolderProblem_));
-    else if (!readRecords())
-        return false;
+    } else {
+        const RecordKeeper::Shown shown = keeper_->recordToShow(waitPainting);
+        if (shown.box)
+            dialogs_.message(*shown.box);
+        if (shown.fatal) {
+            endProgram();
+            return false;
+        }
+        model_.setRecord(shown.score, shown.name);
+    }
 
     lblconto->setCaption(model_.clock().text());
     Command4_Click();
-    return true;
-}
-
-bool Form1::readRecords()
-{
-    records_.emplace(dirsistema_, std::move(openedRecords_));
-    // Read under the lock that storing takes, so that what is shown is always a whole record;
-    // a record whose storing was cut short by a kill or a power cut is finished first.
-    std::optional<RecordError> error = records_->ensureExist();
-    StoredRecord stored;
-    if (!error) {
-        stored = records_->readRecord(waitPainting);
-        error = stored.error;
-    }
-    if (error) {
-        // The machine's own folder, which the installer prepared, must work; a class's folder
-        // on the school's server may be missing or out of reach today, and the pupil plays.
-        if (!classFolder_) {
-            fatal(*error);
-            return false;
-        }
-        records_.reset();
-        dialogs_.message(classRecordUnavailable(error->message()));
-        return true;
-    }
-    // Another copy has kept the files too long: the pupil plays all the same, and the end of
-    // the game compares with the record the files hold then.
-    if (stored.unknown)
-        dialogs_.message(recordUnknown());
-    model_.setRecord(stored.score, stored.name);
     return true;
 }
 
@@ -258,24 +248,14 @@ void Form1::Cmdexit1_Click()
     dialogs_.message(farewell(model_.player()));
     if (model_.phase() == Phase::Ended) // the window was closed while the farewell was open
         return;
-    const StoreResult result =
-        records_ ? checkRecord(*records_, model_.scoreText(), model_.recordScore(), model_.player(),
-                               waitPainting)
-                 : StoreResult{};       // start-up never ran: no record to compare with
-    if (model_.phase() == Phase::Ended) // closed while waiting for another copy's lock
+    const std::optional<Message> said =
+        keeper_ ? keeper_->store(model_.scoreText(), model_.recordScore(), model_.player(),
+                                 waitPainting)
+                : std::nullopt;         // no record to compare with
+    if (model_.phase() == Phase::Ended) // closed while the record was being stored
         return;
-    if (result.outcome == StoreOutcome::Failed && result.error)
-        dialogs_.message({result.error->message(), {}, BoxIcon::Error});
-    else if (result.outcome == StoreOutcome::Busy)
-        dialogs_.message(recordNotStored());
-    else if (result.outcome == StoreOutcome::Stored)
-        dialogs_.message(recordStored());
-    endProgram();
-}
-
-void Form1::fatal(const RecordError& error)
-{
-    dialogs_.message({error.message(), {}, BoxIcon::Error});
+    if (said)
+        dialogs_.message(*said);
     endProgram();
 }
 

@@ -2,7 +2,7 @@
 
 #include "game/gamemodel.h"
 #include "game/narration.h"
-#include "records/recordfiles.h"
+#include "records/recordhandles.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/handlerqueue.h"
 #include "toolkit/imagesurface.h"
@@ -25,6 +25,7 @@ namespace sorvane {
 
 class Announcer;
 class Label;
+class RecordKeeper;
 
 // The game's one window, the view of the game's model: its controls, menu and event wiring.
 // The handlers pass the player's acts to the model, and the labels and the figure show what
@@ -132,8 +133,6 @@ private:
     void showModel();
     void showDefinition(int index);
     void unselectValueButtons();
-    void fatal(const RecordError& error);
-    bool readRecords();
     void endProgram();
 
     Dialogs& dialogs_;
@@ -146,7 +145,7 @@ private:
     Narration narration_;
     QString dirsistema_;
     std::optional<RecordHandles> openedRecords_;
-    std::optional<RecordFiles> records_;
+    std::unique_ptr<RecordKeeper> keeper_;
     bool classFolder_ = false;
     std::optional<QString> classFolderProblem_;
     HandlerQueue waiting_;

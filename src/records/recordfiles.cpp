@@ -260,6 +260,8 @@ StoredRecord RecordFiles::readRecord(const Wait& wait) const
             return readWithoutLock(h);
         return {{}, {}, errorFor(locked, *error)};
     }
+    if (stepHook_)
+        stepHook_(Step::LockTaken);
     if (auto error = finishJournal(h))
         return {{}, {}, std::move(error)};
     ReadResult score = readText(pathOf(h.score), h.score.file);

@@ -118,7 +118,8 @@ public:
     StoreResult storeIfHigher(const QString& scoreText, const QString& name,
                               const Wait& wait = {}) const;
 
-    // The points of a store, in order, for tests that stop the program at each of them.
+    // The points of a store, in order, for tests that stop the program at each of them; start-up's
+    // reading reaches the first.
     enum class Step
     {
         LockTaken,

@@ -32,14 +32,6 @@ Message recordStored()
     return {QStringLiteral("Ok ho registrato il tuo record, C A M P I O N E"), {}, BoxIcon::None};
 }
 
-Message recordUnknown()
-{
-    return {QStringLiteral("Il record non si può leggere in questo momento, perché un'altra copia "
-                           "del gioco sta usando i file dei record. Puoi giocare lo stesso."),
-            {},
-            BoxIcon::Information};
-}
-
 Message recordNotStored()
 {
     return {QStringLiteral("Questa volta il tuo record non è stato registrato, perché un'altra "
@@ -55,6 +47,14 @@ Message classRecordUnavailable(const QString& why)
                 .arg(why),
             {},
             BoxIcon::Warning};
+}
+
+Message recordNotStoredNoAnswer()
+{
+    return {QStringLiteral("Questa volta il tuo record non è stato registrato, perché la cartella "
+                           "dei record non risponde."),
+            {},
+            BoxIcon::Information};
 }
 
 QString recordFileError(const QString& path, const QString& reason)

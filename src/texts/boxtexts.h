@@ -19,11 +19,11 @@ Message farewell(const QString& playerName);
 // The confirmation that a new record was stored.
 Message recordStored();
 
-// What the player is told when another copy of the game has held the record files too long:
-// at start-up, that the record cannot be read just now (the game goes on); at the end, that
-// this time the record could not be stored, and why.
-Message recordUnknown();
+// What the player is told at the end when this time the record could not be stored, and why:
+// another copy of the game held the record files too long, or the folder of the record (a
+// school server's share, perhaps) stopped answering.
 Message recordNotStored();
+Message recordNotStoredNoAnswer();
 
 // At start-up, when the class's record folder that the administrator named cannot be used:
 // `why` it cannot (in Italian); the game goes on without the record.

@@ -3,10 +3,17 @@
 
 #include "records/codepage.h"
 #include "records/gameend.h"
+#include "records/recordkeeper.h"
 #include "support/recordfolder.h"
+#include "texts/boxtexts.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
+
+#include <future>
 
 #ifdef Q_OS_UNIX
 #include <sys/resource.h>
@@ -227,6 +234,64 @@ private slots:
 
     // The record folder is taken byte for byte, whatever its encoding; what cannot be a
     // folder is refused.
+    // A folder on a server that stops answering in the middle of a reading or a store, here a
+    // store or reading held at one of its steps: the keeper gives up on it within its limit,
+    // and the operation finishes whole once the files answer again.
+    void theKeeperNeverWaitsPastItsLimit_data()
+    {
+        QTest::addColumn<bool>("reading");
+        QTest::addColumn<int>("step");
+        QTest::addRow("reading, with the lock taken") << true << int(RecordFiles::Step::LockTaken);
+        for (auto step : {RecordFiles::Step::LockTaken, RecordFiles::Step::JournalFlushed,
+                          RecordFiles::Step::ScoreWritten, RecordFiles::Step::NameFlushed})
+            QTest::addRow("store, at step %d", int(step)) << false << int(step);
+    }
+
+    void theKeeperNeverWaitsPastItsLimit()
+    {
+        QFETCH(bool, reading);
+        QFETCH(int, step);
+        stored("4\r\n", "Ugo\r\n");
+        constexpr int limit = 300;
+        // The files answer again once `answer` is given, whatever becomes of the test.
+        std::promise<void> answer;
+        const std::shared_future<void> answered = answer.get_future().share();
+        bool thawed = false;
+        const auto thaw = [&] {
+            if (!std::exchange(thawed, true))
+                answer.set_value();
+        };
+        const auto atTheEnd = qScopeGuard(thaw);
+        RecordKeeper keeper(path(), std::nullopt, true, {.readMs = limit, .stallMs = limit});
+        keeper.setStepHook([answered, step](RecordFiles::Step at) {
+            if (int(at) == step)
+                answered.wait();
+        });
+        QSignalSpy arrived(&keeper, &RecordKeeper::recordArrived);
+        QElapsedTimer clock;
+        clock.start();
+        if (reading) {
+            keeper.beginReading();
+            const RecordKeeper::Shown shown = keeper.recordToShow();
+            QVERIFY(clock.elapsed() < limit + 200);
+            QVERIFY(shown.late && !shown.box);
+            QCOMPARE(shown.name, RecordKeeper::unreadable());
+            thaw();
+            // Shown once it has been read.
+            QVERIFY(arrived.wait(2000));
+            QCOMPARE(arrived.first(),
+                     (QVariantList{QStringLiteral("4\r\n"), QStringLiteral("Ugo\r\n")}));
+        } else {
+            const auto said =
+                keeper.store(QStringLiteral("9"), QStringLiteral("4"), QStringLiteral("Eva"));
+            QVERIFY(clock.elapsed() < limit + 200);
+            QCOMPARE(said, std::optional(recordNotStoredNoAnswer()));
+            thaw();
+            // The store goes on as soon as the files answer, and leaves the new record whole.
+            QTRY_COMPARE(record(), QByteArray("9\r\n|Eva\r\n"));
+        }
+    }
+
     void recordsToolTakesItsFolderAsGiven()
     {
         POSIX_ONLY("folder names that are not UTF-8");
