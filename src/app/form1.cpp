@@ -114,7 +114,7 @@ bool Form1::Form_Load()
     // The record is read while the name box is open: a school server may take its time.
     if (!classFolderProblem_) {
         keeper_ =
-            std::make_unique<RecordKeeper>(GetSystemDir(), std::move(openedRecords_), classFolder_);
+            std::make_unique<RecordKeeper>(GetSystemDir(), std::move(recordOpener_), classFolder_);
         connect(keeper_.get(), &RecordKeeper::recordArrived, this,
                 [this](const QString& score, const QString& name) {
                     if (playing())

@@ -54,9 +54,13 @@ public:
           std::optional<Board> board = std::nullopt);
     ~Form1() override;
 
-    // The record files, opened by the program's start before anything else ran; without
-    // them, start-up opens the files in the record folder itself.
-    void keepOpenedRecords(RecordHandles opened) { openedRecords_ = std::move(opened); }
+    // The record files, being opened by the program's start before anything else ran
+    // (RecordHandles::openElsewhere); without them, the files in the record folder are opened
+    // by the record keeper itself.
+    void openRecordsWith(std::function<RecordHandles()> opener)
+    {
+        recordOpener_ = std::move(opener);
+    }
 
     // The record folder is the class's, named by the administrator: a folder that cannot be
     // used is said at start-up and the pupil plays without the record, rather than the game
@@ -144,7 +148,7 @@ private:
     GameModel model_;
     Narration narration_;
     QString dirsistema_;
-    std::optional<RecordHandles> openedRecords_;
+    std::function<RecordHandles()> recordOpener_;
     std::unique_ptr<RecordKeeper> keeper_;
     bool classFolder_ = false;
     std::optional<QString> classFolderProblem_;

@@ -6,7 +6,6 @@
 #include "app/recordfolder.h"
 #include "game/question.h"
 #include "platform/privilege.h"
-#include "platform/recordfolder.h"
 #include "records/recordhandles.h"
 #include "toolkit/qtdialogs.h"
 
@@ -15,6 +14,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -22,9 +22,10 @@ int main(int argc, char* argv[])
 {
     namespace platform = sorvane::platform;
     // First of all, before any Qt object exists: installed with a group of its own, the game
-    // may write the machine's record files only now. They are opened here, once, and the
-    // group is given up for good; the rest of the run, Qt included, has only these open
-    // files. Whatever could not be opened is told at its own step of start-up, as always.
+    // may write the machine's record files only now. They are opened once, by a child that
+    // keeps the group, and this process gives it up for good; the rest of the run, Qt
+    // included, has only the open files the child hands over. Whatever could not be opened is
+    // told at its own step of start-up, as always.
     const bool privileged = platform::startedPrivileged();
     // The game's one option, `--lavagna`, shows it on the classroom's board. Installed with its
     // group, the game gives Qt none of the pupil's options: Qt's own name folders to load
@@ -44,17 +45,14 @@ int main(int argc, char* argv[])
     }
     argv[qtArgc] = nullptr;
     const sorvane::RecordFolder records = sorvane::machineRecordFolder();
-    // A class's folder that cannot be used is said at start-up, and the pupil plays; so is one
-    // on a share whose locks would stay on this PC, where two PCs could store at once.
-    std::string classFolderProblem = records.named ? records.error : std::string();
-    if (records.error.empty())
-        classFolderProblem = platform::locksStayHere(records.path);
-    std::optional<sorvane::RecordHandles> opened;
-    if (records.error.empty() && classFolderProblem.empty()) {
-        opened = sorvane::RecordHandles::open(
-            records.path, privileged ? sorvane::RecordHandles::Sharing::Group
-                                     : sorvane::RecordHandles::Sharing::EveryUser);
-    }
+    // A class's folder that cannot be used is said at start-up, and the pupil plays. The files
+    // are opened by a child that keeps the group while this process gives it up and goes on: a
+    // folder on a server that does not answer never holds up the start.
+    const std::string classFolderProblem = records.named ? records.error : std::string();
+    std::function<sorvane::RecordHandles()> opener;
+    if (privileged && records.error.empty())
+        opener = sorvane::RecordHandles::openElsewhere(records.path,
+                                                       sorvane::RecordHandles::Sharing::Group);
     if (privileged) {
         if (const platform::SysError error = platform::dropPrivilege()) {
             std::fprintf(stderr, "Sorvane: impossibile rinunciare ai permessi del gruppo: %s\n",
@@ -100,8 +98,7 @@ int main(int argc, char* argv[])
     sorvane::Form1 window(
         dialogs, random, QString::fromStdU16String(records.path.u16string()),
         [] { QCoreApplication::exit(0); }, nullptr, board);
-    if (opened)
-        window.keepOpenedRecords(std::move(*opened));
+    window.openRecordsWith(std::move(opener));
     if (records.named || !classFolderProblem.empty()) {
         window.useClassFolder(classFolderProblem.empty()
                                   ? std::nullopt

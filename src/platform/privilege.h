@@ -7,6 +7,12 @@
 
 #include "platform/recordio.h"
 
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace sorvane::platform {
 
 // Whether the program was started with more rights than the user who started it has (a
@@ -23,5 +29,41 @@ SysError dropPrivilege();
 // libraries it loads, so none of them takes code from a folder the user chooses. Run before Qt
 // starts, when started privileged. False when there is no X display to show the game on.
 bool keepSafeEnvironment();
+
+// What a process opened for another: each file's system handle (-1: none) and the failure that
+// kept it from opening it (SysError's code), and a sentence of its own (UTF-8).
+struct Handed
+{
+    std::intptr_t handle = -1;
+    int error = 0;
+};
+struct HandedFiles
+{
+    std::vector<Handed> files;
+    std::string note;
+};
+
+// Files opened with the rights the program was started with, by a child process that keeps
+// those rights while the program goes on at once and gives its own up: a record folder on a
+// server that does not answer keeps only the child waiting, never the program's start. The
+// child does nothing but run `open` and hand back what it opened. Where no child can be
+// started, and on Windows, `open` runs at once instead.
+class OpenedElsewhere
+{
+public:
+    explicit OpenedElsewhere(const std::function<HandedFiles()>& open);
+    ~OpenedElsewhere();
+    OpenedElsewhere(const OpenedElsewhere&) = delete;
+    OpenedElsewhere& operator=(const OpenedElsewhere&) = delete;
+
+    // The files, once the child has handed them over: waits as long as that takes, so it is
+    // called off the window's thread. A child that ended without handing anything over gives
+    // no files and a note saying so.
+    HandedFiles take();
+
+private:
+    int socket_ = -1;
+    std::optional<HandedFiles> ready_;
+};
 
 } // namespace sorvane::platform

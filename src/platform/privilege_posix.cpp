@@ -10,6 +10,8 @@
 #include <string>
 #include <string_view>
 #include <sys/auxv.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <utility>
 #include <vector>
@@ -168,6 +170,150 @@ bool keepSafeEnvironment()
     for (const auto& [name, value] : chosen)
         ::setenv(name, value, 1);
     return std::getenv("DISPLAY") != nullptr;
+}
+
+// ---- Files opened by a child with the program's rights ----------------------------------------
+
+namespace {
+
+// The most files and the longest note that are ever handed over.
+constexpr std::size_t mostFiles = 8;
+constexpr std::size_t longestNote = 2048;
+
+struct Entry
+{
+    std::int32_t error;
+    std::uint8_t hasHandle;
+};
+
+void send(int socket, const HandedFiles& handed)
+{
+    std::vector<char> bytes;
+    const auto append = [&bytes](const void* data, std::size_t size) {
+        bytes.insert(bytes.end(), static_cast<const char*>(data),
+                     static_cast<const char*>(data) + size);
+    };
+    const std::uint32_t count = std::uint32_t(std::min(handed.files.size(), mostFiles));
+    append(&count, sizeof count);
+    std::vector<int> handles;
+    for (std::size_t i = 0; i < count; ++i) {
+        const Handed& f = handed.files[i];
+        const Entry entry{f.error, std::uint8_t(f.handle >= 0)};
+        append(&entry, sizeof entry);
+        if (f.handle >= 0)
+            handles.push_back(int(f.handle));
+    }
+    append(handed.note.data(), std::min(handed.note.size(), longestNote));
+    iovec part{bytes.data(), bytes.size()};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    std::vector<char> control(CMSG_SPACE(sizeof(int) * mostFiles));
+    if (!handles.empty()) {
+        message.msg_control = control.data();
+        message.msg_controllen = CMSG_SPACE(sizeof(int) * handles.size());
+        cmsghdr* header = CMSG_FIRSTHDR(&message);
+        header->cmsg_level = SOL_SOCKET;
+        header->cmsg_type = SCM_RIGHTS;
+        header->cmsg_len = CMSG_LEN(sizeof(int) * handles.size());
+        std::memcpy(CMSG_DATA(header), handles.data(), sizeof(int) * handles.size());
+    }
+    while (::sendmsg(socket, &message, MSG_NOSIGNAL) < 0 && errno == EINTR) {
+    }
+}
+
+HandedFiles receive(int socket)
+{
+    std::vector<char> bytes(sizeof(std::uint32_t) + mostFiles * sizeof(Entry) + longestNote);
+    std::vector<char> control(CMSG_SPACE(sizeof(int) * mostFiles));
+    iovec part{bytes.data(), bytes.size()};
+    msghdr message{};
+    message.msg_iov = &part;
+    message.msg_iovlen = 1;
+    message.msg_control = control.data();
+    message.msg_controllen = control.size();
+    ssize_t got = 0;
+    do {
+        got = ::recvmsg(socket, &message, MSG_CMSG_CLOEXEC);
+    } while (got < 0 && errno == EINTR);
+    std::vector<int> handles;
+    for (cmsghdr* h = CMSG_FIRSTHDR(&message); h; h = CMSG_NXTHDR(&message, h)) {
+        if (h->cmsg_level == SOL_SOCKET && h->cmsg_type == SCM_RIGHTS) {
+            handles.resize((h->cmsg_len - CMSG_LEN(0)) / sizeof(int));
+            std::memcpy(handles.data(), CMSG_DATA(h), handles.size() * sizeof(int));
+        }
+    }
+    HandedFiles handed;
+    std::uint32_t count = 0;
+    if (got < ssize_t(sizeof count)) {
+        for (int fd : handles)
+            ::close(fd);
+        handed.note = "il processo che apre i file dei record è finito senza aprirli";
+        return handed;
+    }
+    std::memcpy(&count, bytes.data(), sizeof count);
+    count = std::min<std::uint32_t>(count, mostFiles);
+    std::size_t at = sizeof count;
+    std::size_t next = 0;
+    for (std::uint32_t i = 0; i < count && at + sizeof(Entry) <= std::size_t(got); ++i) {
+        Entry entry{};
+        std::memcpy(&entry, bytes.data() + at, sizeof entry);
+        at += sizeof entry;
+        Handed f{-1, entry.error};
+        if (entry.hasHandle && next < handles.size())
+            f.handle = handles[next++];
+        handed.files.push_back(f);
+    }
+    handed.note.assign(bytes.data() + at, std::size_t(got) - std::min(at, std::size_t(got)));
+    for (; next < handles.size(); ++next)
+        ::close(handles[next]);
+    return handed;
+}
+
+} // namespace
+
+OpenedElsewhere::OpenedElsewhere(const std::function<HandedFiles()>& open)
+{
+    int pair[2];
+    if (::socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, pair) != 0) {
+        ready_ = open();
+        return;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // The child leaves at once and its own child does the work, so that nobody has to
+        // wait for it when it is done: it belongs to the system from then on.
+        ::close(pair[0]);
+        if (::fork() != 0)
+            ::_exit(0);
+        send(pair[1], open());
+        ::_exit(0);
+    }
+    ::close(pair[1]);
+    if (child < 0) {
+        ::close(pair[0]);
+        ready_ = open();
+        return;
+    }
+    while (::waitpid(child, nullptr, 0) < 0 && errno == EINTR) {
+    }
+    socket_ = pair[0];
+}
+
+OpenedElsewhere::~OpenedElsewhere()
+{
+    if (socket_ >= 0)
+        ::close(socket_);
+}
+
+HandedFiles OpenedElsewhere::take()
+{
+    if (!ready_) {
+        ready_ = receive(socket_);
+        ::close(socket_);
+        socket_ = -1;
+    }
+    return std::move(*ready_);
 }
 
 } // namespace sorvane::platform

@@ -20,4 +20,13 @@ bool keepSafeEnvironment()
     return true;
 }
 
+OpenedElsewhere::OpenedElsewhere(const std::function<HandedFiles()>& open) : ready_(open()) {}
+
+OpenedElsewhere::~OpenedElsewhere() = default;
+
+HandedFiles OpenedElsewhere::take()
+{
+    return std::move(*ready_);
+}
+
 } // namespace sorvane::platform

@@ -16,6 +16,7 @@ constexpr std::array ownReasons{
     Reason{linkedFile, "è un collegamento a un altro file, e il gioco non lo usa"},
     Reason{fileTooLarge, "il file è troppo grande"},
     Reason{lockHeld, "il file è in uso da un'altra copia del gioco da troppo tempo"},
+    Reason{locksStayLocal, "la cartella è su una condivisione i cui blocchi restano su questo PC"},
 };
 
 } // namespace
@@ -47,6 +48,19 @@ RecordFile& RecordFile::operator=(RecordFile&& other) noexcept
         other.handle_ = -1;
     }
     return *this;
+}
+
+std::intptr_t RecordFile::release()
+{
+    return std::exchange(handle_, -1);
+}
+
+RecordFile RecordFile::adopt(std::intptr_t handle, std::filesystem::path path)
+{
+    RecordFile file;
+    file.handle_ = handle;
+    file.path_ = std::move(path);
+    return file;
 }
 
 RecordFile::~RecordFile()

@@ -24,6 +24,7 @@ inline constexpr int notRegularFile = -1; // a folder, a pipe, a device ...
 inline constexpr int linkedFile = -2;     // a link, or a file with more than one name
 inline constexpr int fileTooLarge = -3;   // more than the game ever reads back
 inline constexpr int lockHeld = -4;       // another copy kept its lock too long
+inline constexpr int locksStayLocal = -5; // on a share whose locks the other PCs never see
 
 // The one byte that copies of the game lock, on every system and through every file server:
 // far past the end of any record file, since a lock on Windows and over SMB keeps others from
@@ -113,6 +114,11 @@ public:
     // Gives the file to `group`, with the mode of `sharing` (Group or GroupOnly); its bytes
     // stay as they are. Not on Windows, whose record files belong to the Users group.
     SysError shareWithGroup(const std::string& group, Sharing sharing);
+
+    // The system's handle, given up by this object; and a file made of a handle that another
+    // process opened and handed over, by the name it was opened by.
+    std::intptr_t release();
+    static RecordFile adopt(std::intptr_t handle, std::filesystem::path path);
 
     // Closes now, reporting a failure of the close itself.
     SysError close();

@@ -210,11 +210,18 @@ RecordFiles::RecordFiles(const QString& folder, std::optional<RecordHandles> ope
         handles_ = std::make_shared<RecordHandles>(std::move(*opened));
 }
 
+RecordFiles::RecordFiles(const QString& folder, std::function<RecordHandles()> opener)
+    : RecordFiles(folder)
+{
+    opener_ = std::move(opener);
+}
+
 RecordHandles& RecordFiles::handles() const
 {
     if (!handles_) {
         handles_ = std::make_shared<RecordHandles>(
-            RecordHandles::open(fsPath(folder_), RecordHandles::Sharing::EveryUser));
+            opener_ ? opener_()
+                    : RecordHandles::open(fsPath(folder_), RecordHandles::Sharing::EveryUser));
     }
     return *handles_;
 }
@@ -234,6 +241,8 @@ std::optional<RecordError> RecordFiles::ensureExist(Journal journal) const
     // The files were opened, and the missing ones created, once: here is where start-up says
     // what could not be had.
     const RecordHandles& h = handles();
+    if (!h.refused.empty())
+        return RecordError{QDir::cleanPath(folder_), QString::fromStdString(h.refused)};
     for (const OpenedFile* f : {&h.score, &h.name}) {
         if (f->error)
             return errorFor(*f, f->error);

@@ -78,6 +78,9 @@ public:
     // `folder` is the record folder; a separator at its end is harmless. `opened` are the
     // files already opened in it, if any.
     explicit RecordFiles(const QString& folder, std::optional<RecordHandles> opened = {});
+    // The files to be had from `opener` the first time they are needed (see
+    // RecordHandles::openElsewhere).
+    RecordFiles(const QString& folder, std::function<RecordHandles()> opener);
 
     QString scorePath() const { return scorePath_; }
     QString namePath() const { return namePath_; }
@@ -153,6 +156,7 @@ private:
     QString journalPath_;
     QString folder_;
     mutable std::shared_ptr<RecordHandles> handles_;
+    std::function<RecordHandles()> opener_;
     std::function<void(Step)> stepHook_;
 };
 

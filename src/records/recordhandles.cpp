@@ -1,5 +1,11 @@
 #include "records/recordhandles.h"
 
+#include "platform/privilege.h"
+#include "platform/recordfolder.h"
+
+#include <cerrno>
+#include <memory>
+
 namespace sorvane {
 
 namespace {
@@ -25,7 +31,8 @@ void openJournal(OpenedFile& journal, RecordFile::Sharing sharing)
 
 } // namespace
 
-RecordHandles RecordHandles::open(const std::filesystem::path& folder, Sharing sharing)
+// The three files' names in `folder`, none open yet.
+RecordHandles named(const std::filesystem::path& folder, RecordHandles::Sharing sharing)
 {
     RecordHandles h;
     h.sharing = sharing;
@@ -33,10 +40,51 @@ RecordHandles RecordHandles::open(const std::filesystem::path& folder, Sharing s
     h.score.path = folder / names.score;
     h.name.path = folder / names.name;
     h.journal.path = folder / names.journal;
+    return h;
+}
+
+RecordHandles RecordHandles::open(const std::filesystem::path& folder, Sharing sharing)
+{
+    RecordHandles h = named(folder, sharing);
+    h.refused = platform::locksStayHere(folder);
+    if (!h.refused.empty()) {
+        for (OpenedFile* f : {&h.score, &h.name, &h.journal})
+            f->error = {platform::locksStayLocal};
+        return h;
+    }
     openFile(h.score, sharing);
     openFile(h.name, sharing);
     openJournal(h.journal, sharing);
     return h;
+}
+
+std::function<RecordHandles()> RecordHandles::openElsewhere(const std::filesystem::path& folder,
+                                                            Sharing sharing)
+{
+    const auto opening = std::make_shared<platform::OpenedElsewhere>([folder, sharing] {
+        RecordHandles h = open(folder, sharing);
+        platform::HandedFiles handed{{}, h.refused};
+        for (OpenedFile* f : {&h.score, &h.name, &h.journal})
+            handed.files.push_back({f->file.release(), f->error.code});
+        return handed;
+    });
+    return [opening, folder, sharing] {
+        RecordHandles h = named(folder, sharing);
+        platform::HandedFiles handed = opening->take();
+        h.refused = handed.note;
+        std::size_t i = 0;
+        for (OpenedFile* f : {&h.score, &h.name, &h.journal}) {
+            if (i < handed.files.size()) {
+                const platform::Handed& got = handed.files[i++];
+                if (got.handle >= 0)
+                    f->file = platform::RecordFile::adopt(got.handle, f->path);
+                f->error = {got.error};
+            } else {
+                f->error = {EIO};
+            }
+        }
+        return h;
+    };
 }
 
 void RecordHandles::reopenRemoved()

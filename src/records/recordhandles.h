@@ -6,6 +6,8 @@
 #include "platform/recordio.h"
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
 namespace sorvane {
 
@@ -39,9 +41,19 @@ struct RecordHandles
     // it, open for reading only with the reason in `error`, so that a record it holds is seen.
     OpenedFile journal;
     Sharing sharing = Sharing::EveryUser;
+    // Why none was opened: the folder is on a share whose locks the other PCs would never see,
+    // so that two of them could store at once (in Italian, UTF-8).
+    std::string refused;
 
     // Opens the files in `folder`, creating each missing one empty (see Sharing).
     static RecordHandles open(const std::filesystem::path& folder, Sharing sharing);
+
+    // The same, done now by a child process that keeps the rights the program was started
+    // with (platform::OpenedElsewhere), while the program goes on and gives them up. The
+    // function returned waits for the files and hands them over: called once, off the
+    // window's thread.
+    static std::function<RecordHandles()> openElsewhere(const std::filesystem::path& folder,
+                                                        Sharing sharing);
 
     // Opens again, by its path, each file that was deleted while the game ran, so that a
     // record is never stored into a file that no longer has a name.

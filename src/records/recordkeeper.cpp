@@ -101,9 +101,9 @@ struct RecordKeeper::Worker
     }
 };
 
-RecordKeeper::RecordKeeper(const QString& folder, std::optional<RecordHandles> opened,
+RecordKeeper::RecordKeeper(const QString& folder, std::function<RecordHandles()> opener,
                            bool classFolder, Limits limits)
-    : worker_(std::make_shared<Worker>(RecordFiles(folder, std::move(opened)))),
+    : worker_(std::make_shared<Worker>(RecordFiles(folder, std::move(opener)))),
       classFolder_(classFolder), limits_(limits)
 {
     late_.setInterval(200);

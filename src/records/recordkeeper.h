@@ -34,14 +34,15 @@ public:
         int stallMs = 10000;
     };
 
-    // `folder` is the record folder, and `opened` the files the program's start opened in it,
-    // if any; otherwise they are opened on the keeper's thread. A `classFolder`, named by the
+    // `folder` is the record folder, and `opener` gives the files the program's start is
+    // opening in it, if any (RecordHandles::openElsewhere); otherwise they are opened on the
+    // keeper's thread. A `classFolder`, named by the
     // administrator and perhaps on a server, that cannot be used is told and the game goes on;
     // the machine's own folder must work, or the game ends.
-    RecordKeeper(const QString& folder, std::optional<RecordHandles> opened, bool classFolder,
+    RecordKeeper(const QString& folder, std::function<RecordHandles()> opener, bool classFolder,
                  Limits limits);
-    RecordKeeper(const QString& folder, std::optional<RecordHandles> opened, bool classFolder)
-        : RecordKeeper(folder, std::move(opened), classFolder, Limits())
+    RecordKeeper(const QString& folder, std::function<RecordHandles()> opener, bool classFolder)
+        : RecordKeeper(folder, std::move(opener), classFolder, Limits())
     {
     }
     // A thread still waiting on a file is let go, never waited for.

@@ -262,7 +262,7 @@ private slots:
                 answer.set_value();
         };
         const auto atTheEnd = qScopeGuard(thaw);
-        RecordKeeper keeper(path(), std::nullopt, true, {.readMs = limit, .stallMs = limit});
+        RecordKeeper keeper(path(), {}, true, {.readMs = limit, .stallMs = limit});
         keeper.setStepHook([answered, step](RecordFiles::Step at) {
             if (int(at) == step)
                 answered.wait();
