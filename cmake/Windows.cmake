@@ -7,6 +7,8 @@
 #   bin/platforms/     the only Qt plugin the game uses, the Windows platform (Fusion is built
 #                      in, and the game's pictures are drawn in code: no image format plugin)
 #   bin/translations/  qtbase_it.qm, Qt's own texts (the buttons of the boxes) in Italian
+#   policy/            the Group Policy template (sorvane.admx, it-IT and en-US) that names the
+#                      class's record folder
 # The record files are not part of it: they belong to the machine, in the Windows directory.
 
 set(SORVANE_QT_TRANSLATIONS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" CACHE PATH
@@ -15,6 +17,8 @@ set(SORVANE_QT_TRANSLATIONS "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}" 
 install(TARGETS sorvane RUNTIME DESTINATION bin COMPONENT game)
 if(TARGET sorvane-records)
     install(TARGETS sorvane-records RUNTIME DESTINATION bin COMPONENT game)
+    # The Group Policy template that names the class's record folder.
+    install(DIRECTORY ${PROJECT_SOURCE_DIR}/packaging/windows/ DESTINATION policy COMPONENT game)
 endif()
 install(IMPORTED_RUNTIME_ARTIFACTS Qt6::QWindowsIntegrationPlugin
         LIBRARY DESTINATION bin/platforms COMPONENT game
@@ -117,12 +121,30 @@ set(CPACK_NSIS_MUI_UNIICON "${PROJECT_SOURCE_DIR}/resources/icons/sorvane.ico")
 set(CPACK_NSIS_INSTALLED_ICON_NAME [=[bin\sorvane.exe]=])
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 set(CPACK_NSIS_MANIFEST_DPI_AWARE ON)
+# The option /CARTELLARECORD=FOLDER names the class's record folder for every user of the
+# machine, in the 64-bit registry view that the game reads (as the MSI's CARTELLARECORD does);
+# Group Policy's value wins over it. Uninstalling takes it away again.
 set(CPACK_NSIS_EXTRA_INSTALL_COMMANDS [=[
   ExecWait '"$INSTDIR\bin\sorvane-records.exe" "$WINDIR"' $0
   IntCmp $0 0 records_done
     MessageBox MB_OK|MB_ICONSTOP "Impossibile creare i file dei record in $WINDIR." /SD IDOK
     SetErrorLevel 2
   records_done:
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/CARTELLARECORD=" $R1
+  IfErrors class_folder_done
+  StrCmp $R1 "" class_folder_done
+    SetRegView 64
+    WriteRegStr HKLM "SOFTWARE\Sorvane" "CartellaRecord" "$R1"
+    SetRegView default
+  class_folder_done:
+]=])
+set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
+  SetRegView 64
+  DeleteRegValue HKLM "SOFTWARE\Sorvane" "CartellaRecord"
+  DeleteRegKey /ifempty HKLM "SOFTWARE\Sorvane"
+  SetRegView default
 ]=])
 set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};game;/")

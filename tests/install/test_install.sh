@@ -212,17 +212,17 @@ else
     : >"$records/sorvane.txt"
     : >"$records/nsorvane.txt"
 
-    # A pupil's read-only lock on every record file a pupil can open keeps no one from the
-    # record: a whole game played by another pupil, up to a stored record.
-    pupil flock -s "$records/sorvane.txt" flock -s "$records/nsorvane.txt" sleep 600 &
+    # A pupil's lock on the record lock's byte of every record file a pupil can open keeps no
+    # one from the record: a whole game played by another pupil, up to a stored record.
+    farlock="$(dirname "$0")/farlock.pl"
+    pupil "$farlock" "$records/sorvane.txt" "$records/nsorvane.txt" &
     locker=$!
-    for _ in $(seq 100); do flock -n -x "$records/nsorvane.txt" true || break; sleep 0.1; done
-    check "a pupil holds read-only locks on the record" sh -c '! flock -n -x "$0" true' "$records/sorvane.txt"
+    for _ in $(seq 100); do "$farlock" --try "$records/nsorvane.txt" || break; sleep 0.1; done
+    check "a pupil holds locks on the record's files" sh -c '! "$0" --try "$1"' "$farlock" "$records/sorvane.txt"
     check "a pupil plays the installed game to a record" \
         env SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
         "$build/tests/tst_endtoend" aWholeGameSetsARecord -silent
     kill "$locker" 2>/dev/null || true
-    pkill -f "sleep 600" 2>/dev/null || true
     # The screen reader, started by the pupil as the game is, reads the installed game.
     check "a blind pupil plays the installed game by ear with Orca" \
         pupil env HOME="$pupilhome" SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
