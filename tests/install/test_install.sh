@@ -223,6 +223,7 @@ else
         env SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
         "$build/tests/tst_endtoend" aWholeGameSetsARecord -silent
     kill "$locker" 2>/dev/null || true
+    pkill -f "$farlock" 2>/dev/null || true
     # The screen reader, started by the pupil as the game is, reads the installed game.
     check "a blind pupil plays the installed game by ear with Orca" \
         pupil env HOME="$pupilhome" SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
