@@ -1,15 +1,17 @@
 #pragma once
 
 // How a record goes from the window to the disk, in the order it runs:
-//   main.cpp           opens the three files once, at the very start, with the group the game
-//                      may be installed with, then gives that group up (platform/privilege.h);
+//   main.cpp           chooses the folder (app/recordfolder.h); installed with a group of its
+//                      own, has the three files opened by a child that keeps the group
+//                      (RecordHandles::openElsewhere), then gives the group up
+//                      (platform/privilege.h);
 //   recordhandles.h    those open files, kept for the whole run (free of Qt);
-//   form1.cpp          start-up: RecordFiles::ensureExist, then readRecord, under the lock;
-//                      "Esci" or the clock's end: Cmdexit1_Click, through gameend.h;
+//   recordkeeper.h     what the window asks: the record to show (start-up), and the store at
+//                      "Esci" or the clock's end; runs all that follows on a thread of its own;
 //   gameend.h          checkRecord: above the record shown? then storeIfHigher;
 //   recordfiles.cpp    the lock, the journal (journal.h), both files written and flushed;
 //   platform/recordio  the system's own calls, one file per system.
-// setup_main.cpp (sorvane-records) makes the files for the installers.
+// setup_main.cpp (sorvane-records) makes the files for the installers, and checks a folder.
 
 #include "records/recordhandles.h"
 
