@@ -135,7 +135,7 @@ void RecordKeeper::setStepHook(std::function<void(RecordFiles::Step)> hook)
 
 QString RecordKeeper::unreadable()
 {
-    return QStringLiteral("Il record non si può leggere in questo momento");
+    return QStringLiteral("(non si può leggere in questo momento)");
 }
 
 void RecordKeeper::beginReading()

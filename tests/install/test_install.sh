@@ -234,6 +234,32 @@ else
     check "a pupil plays the installed game on the board to a record" \
         pupil env HOME="$pupilhome" SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$records" \
         "$build/tests/tst_endtoend" aGameOnTheBoard -silent
+    # The administrator's check, and a class's folder named in the settings file: the installed
+    # game, played by a pupil, keeps the record there.
+    tool=/usr/libexec/sorvane/sorvane-records
+    says() { "$tool" --verifica 2>&1 | grep -qxF "$1"; }
+    check "the check names the machine's folder" says "Cartella dei record: $records"
+    check "the check finds all well there" "$tool" --verifica
+    check "the settings file is the package's conffile" grep -qx /etc/sorvane.conf /var/lib/dpkg/info/sorvane.conffiles
+    cp /etc/sorvane.conf "$work/sorvane.conf.package"
+    class="$(mktemp -d /var/tmp/sorvane-classe.XXXXXX)"
+    "$tool" --group games "$class" && chgrp games "$class" && chmod 2775 "$class"
+    printf 'cartella = %s\n' "$class" >/etc/sorvane.conf
+    check "the check names the class's folder" says "Cartella dei record: $class"
+    check "... and the settings file that named it" says "Scelta da: /etc/sorvane.conf"
+    chmod 0666 /etc/sorvane.conf
+    check "a settings file others may write is passed over" says "Cartella dei record: $records"
+    chmod 0644 /etc/sorvane.conf
+    check "a pupil plays the installed game to a record in the class's folder" \
+        env SORVANE_E2E_PROGRAM="$game" SORVANE_E2E_RECORD_DIR="$class" \
+        "$build/tests/tst_endtoend" aWholeGameSetsARecord -silent
+    check "the class's record is stored there, not in the machine's folder" \
+        test "$(od -An -tx1 "$class/sorvane.txt" | tr -d ' \n'):$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 310d0a:320d0a
+    printf 'cartella = %s\n' "$work/nessuna" >/etc/sorvane.conf
+    check "the check says a missing class folder cannot be used" sh -c '! "$0" --verifica' "$tool"
+    check "nothing is made where the missing folder should be" test ! -e "$work/nessuna"
+    cp "$work/sorvane.conf.package" /etc/sorvane.conf
+    rm -rf "$class"
     dpkg --remove sorvane >/dev/null
     check "removing the package keeps the record" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 320d0a
     dpkg --purge sorvane >/dev/null
