@@ -175,7 +175,7 @@ class TestEndToEnd : public QObject
             click(window, GameWindow::centreOf(b));
     }
 
-    // Two right answers, each read off the figure on screen.
+    // `times` right answers, each read off the figure on screen.
     void answerRight(const QString& window, int times)
     {
         for (int i = 0; i < times; ++i) {
