@@ -7,9 +7,13 @@
 #include "support/screenreader.h"
 
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <tuple>
 
 using namespace sorvane::testing;
@@ -27,13 +31,117 @@ const QString program = fromEnvironment("SORVANE_E2E_PROGRAM", SORVANE_E2E_PROGR
 const QString recordDir = fromEnvironment("SORVANE_E2E_RECORD_DIR", SORVANE_E2E_RECORD_DIR);
 const bool installed = qEnvironmentVariableIsSet("SORVANE_E2E_PROGRAM");
 
-QByteArray recordFile(const char* name)
+QByteArray fileBytes(const QString& path)
 {
-    QFile f(recordDir + u'/' + QLatin1String(name));
+    QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
 }
 
+QByteArray recordFile(const char* name)
+{
+    return fileBytes(recordDir + u'/' + QLatin1String(name));
+}
+
+#ifdef SORVANE_E2E_SHAREFS
+bool writeFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// The class's share on a school server, played by the test's own FUSE file system
+// (tests/e2e/sharefs.cpp) over a folder of the test's: told from outside to pass everything
+// through, to hang, or to fail. Unmounted when it goes, whatever happened meanwhile.
+class Share
+{
+public:
+    ~Share() { stop(); }
+
+    // Mounts it; why it could not be, or nothing.
+    QString start()
+    {
+        if (!dir.isValid() || !QDir().mkpath(backing()) || !QDir().mkpath(mountPoint()) ||
+            !set("pass"))
+            return QStringLiteral("no folder for the share");
+        if (!QFile::exists(QStringLiteral("/dev/fuse")))
+            return QStringLiteral("no /dev/fuse");
+        daemon.start(QStringLiteral(SORVANE_E2E_SHAREFS), {backing(), controlFile(), mountPoint()});
+        if (!daemon.waitForStarted(5000))
+            return QStringLiteral("sharefs did not start");
+        const bool up = waitFor(
+            [&] {
+                return daemon.canReadLine() || daemon.state() == QProcess::NotRunning ||
+                       (daemon.waitForReadyRead(100) && daemon.canReadLine());
+            },
+            5000);
+        if (!up || daemon.readLine().trimmed() != "mounted" || !mounted())
+            return QStringLiteral("FUSE cannot mount here: ") +
+                   QString::fromLocal8Bit(daemon.readAllStandardError()).trimmed();
+        return {};
+    }
+
+    // Thaws it, ends the file system and makes sure nothing stays mounted.
+    void stop()
+    {
+        if (daemon.state() != QProcess::NotRunning) {
+            set("pass");
+            Desktop::end(daemon);
+        }
+        if (mounted())
+            QProcess::execute(QStringLiteral("umount"), {QStringLiteral("-l"), mountPoint()});
+    }
+
+    // "pass", "freeze", "eio" or "freeze-on-write NAME" (see sharefs.cpp).
+    bool set(const QByteArray& word)
+    {
+        const QString part = controlFile() + QStringLiteral(".next");
+        return writeFile(part, word + '\n') &&
+               ::rename(QFile::encodeName(part).constData(),
+                        QFile::encodeName(controlFile()).constData()) == 0;
+    }
+
+    // How many operations have waited on it so far.
+    int held() const
+    {
+        return fileBytes(controlFile() + QStringLiteral(".held")).trimmed().toInt();
+    }
+
+    QString mountPoint() const { return dir.filePath(QStringLiteral("mnt")); }
+    // The class's folder, as the game sees it, and as it stands behind the share.
+    QString folder() const { return mountPoint() + QStringLiteral("/classe"); }
+    QString backing() const { return dir.filePath(QStringLiteral("server")); }
+    QString behind(const char* name) const
+    {
+        return backing() + QStringLiteral("/classe/") + QLatin1String(name);
+    }
+
+    bool mounted() const
+    {
+        const QByteArray table = fileBytes(QStringLiteral("/proc/self/mountinfo"));
+        for (const QByteArray& line : table.split('\n')) {
+            if (line.split(' ').value(4) == QFile::encodeName(mountPoint()))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    QString controlFile() const { return dir.filePath(QStringLiteral("control")); }
+
+    QTemporaryDir dir; // gone last, once nothing is mounted on it
+    QProcess daemon;
+};
+#endif
+
+// Where the share hangs or fails.
+enum class Trouble
+{
+    BeforeStart,  // from before the game starts
+    WhilePlaying, // once start-up has read the record
+};
+
 } // namespace
+Q_DECLARE_METATYPE(Trouble)
 
 class TestEndToEnd : public QObject
 {
@@ -67,8 +175,51 @@ class TestEndToEnd : public QObject
             click(window, GameWindow::centreOf(b));
     }
 
+    // `times` right answers, each read off the figure on screen.
+    void answerRight(const QString& window, int times)
+    {
+        for (int i = 0; i < times; ++i) {
+            QTest::qWait(300);
+            const int given = drawnAngle(window);
+            QVERIFY2(given >= 1 && given <= 89, qPrintable(QString::number(given)));
+            pressValues(window, 90 - given);
+            click(window, GameWindow::verifica);
+            desktop.closeNextBox(QStringLiteral("Giochiamo con gli angoli"));
+        }
+    }
+
+    // Clicks the value button of `value` while the total is 0: the milliseconds from the
+    // click until a total reads the value to a screen reader, or -1 past 5 s.
+    qint64 timedClick(const QString& window, int value)
+    {
+        auto bus = a11y.bus();
+        if (!bus)
+            return -1;
+        QList<Accessibility::Node> zeros; // the totals, and any count that is 0 too
+        for (const auto& [node, name] : Accessibility::objects(*bus, QStringLiteral("label")))
+            if (name == u"0")
+                zeros << node;
+        const auto button =
+            std::find_if(sorvane::valueButtons.cbegin(), sorvane::valueButtons.cend(),
+                         [&](const sorvane::ValueButton& b) { return b.value == value; });
+        if (zeros.isEmpty() || button == sorvane::valueButtons.cend())
+            return -1;
+        desktop.pointAt(window, GameWindow::centreOf(*button) + QPoint(0, menuHeight(window)));
+        QElapsedTimer t;
+        t.start();
+        desktop.xdotool({QStringLiteral("click"), QStringLiteral("1")});
+        while (t.elapsed() < 5000) {
+            for (const auto& node : zeros)
+                if (Accessibility::name(*bus, node) == QString::number(value))
+                    return t.elapsed();
+            QTest::qWait(5);
+        }
+        return -1;
+    }
+
     // Starts the game, types the name and closes the greeting; `whileOpen` runs while each of
-    // the two start-up boxes is on screen. The main window's id, or empty.
+    // the two start-up boxes is on screen (0 and 1), and once more after the greeting (2),
+    // for a box that start-up may show after it. The main window's id, or empty.
     QString startAndGreet(const QString& name, const std::function<void(int box)>& whileOpen = {},
                           const QStringList& options = {})
     {
@@ -102,9 +253,30 @@ class TestEndToEnd : public QObject
         if (whileOpen)
             whileOpen(1);
         desktop.closeBox(*greeting);
+        if (whileOpen)
+            whileOpen(2);
         return desktop
             .waitForWindow(QString(92, u' ') + QStringLiteral("Impariamo a riconoscere gli angoli"))
             .value_or(QString());
+    }
+
+    // Whether the record bar shows this record, each as read with its line end.
+    bool showsRecord(const QByteArray& score, const QByteArray& name) const
+    {
+        return waitFor([&] {
+            const QStringList labels = a11y.names(QStringLiteral("label"));
+            return labels.contains(QString::fromLatin1(score + '\n')) &&
+                   labels.contains(QString::fromLatin1(name + '\n'));
+        });
+    }
+
+    // Whether the game's main thread has returned, its other threads still running.
+    bool mainThreadEnded() const
+    {
+        const QByteArray stat =
+            fileBytes(QStringLiteral("/proc/%1/task/%1/stat").arg(game.processId()));
+        const qsizetype end = stat.lastIndexOf(')');
+        return end > 0 && stat.mid(end + 2, 1) == "Z";
     }
 
     void endGame()
@@ -115,12 +287,19 @@ class TestEndToEnd : public QObject
         }
     }
 
+#ifdef SORVANE_E2E_SHAREFS
+    std::unique_ptr<Share> share;
+#endif
+    // The administrator's settings file of the test's own build of the game.
+    const QString confFile = QStringLiteral(SORVANE_E2E_CONF_FILE);
+
 private slots:
     void initTestCase()
     {
         if (!installed) {
             QDir(recordDir).removeRecursively();
             QVERIFY(QDir().mkpath(recordDir));
+            QFile::remove(confFile); // left by a test that was killed
         }
         QVERIFY(desktop.start());
     }
@@ -133,8 +312,17 @@ private slots:
 
     void cleanup()
     {
+#ifdef SORVANE_E2E_SHAREFS
+        if (share) // a game held up by it ends only once it answers
+            share->set("pass");
+#endif
         endGame();
         reader.stop();
+#ifdef SORVANE_E2E_SHAREFS
+        share.reset();
+#endif
+        if (!installed)
+            QFile::remove(confFile);
     }
 
     void aWholeGameSetsARecord()
@@ -207,6 +395,8 @@ private slots:
         // The start-up boxes: the prompt and the buttons, then the greeting with its blanks.
         QStringList missingAtStart;
         const QString window = startAndGreet(QStringLiteral("Eva"), [&](int box) {
+            if (box == 2)
+                return;
             missingAtStart << a11y.missing(
                 box == 0 ? QStringList{QStringLiteral("Come ti chiami?"), QStringLiteral("OK"),
                                        QStringLiteral("Annulla")}
@@ -490,6 +680,153 @@ private slots:
                         mark)
                     .hasMatch());
         desktop.closeBox(*definition);
+    }
+
+    // The class's folder on a school server's share that stops answering, or fails: start-up
+    // and the window never wait on it past the game's limits, the pupil plays, the game ends,
+    // and the record files are never left half old and half new.
+    void aShareThatHangsOrFails_data()
+    {
+        QTest::addColumn<Trouble>("when");
+        QTest::addColumn<QByteArray>("trouble");
+        QTest::addColumn<bool>("cutShort"); // the store hangs between the two files
+        QTest::newRow("hung before the game")
+            << Trouble::BeforeStart << QByteArray("freeze") << false;
+        QTest::newRow("hung while playing")
+            << Trouble::WhilePlaying << QByteArray("freeze") << false;
+        QTest::newRow("hung at the name's write")
+            << Trouble::WhilePlaying << QByteArray("freeze-on-write nsorvane.txt") << true;
+        QTest::newRow("failing with EIO") << Trouble::BeforeStart << QByteArray("eio") << false;
+    }
+
+    void aShareThatHangsOrFails()
+    {
+#ifndef SORVANE_E2E_SHAREFS
+        QSKIP("built without libfuse3-dev: no share of the test's own");
+#else
+        QFETCH(Trouble, when);
+        QFETCH(QByteArray, trouble);
+        QFETCH(bool, cutShort);
+        if (installed)
+            QSKIP("the installed game reads the machine's own settings file");
+        if (::geteuid() != 0)
+            QSKIP("only root's settings file names a class's folder, and only root mounts here");
+        share = std::make_unique<Share>();
+        if (const QString why = share->start(); !why.isEmpty())
+            QSKIP(qPrintable(why));
+        // The class's record before the game: Anna's 1.
+        const QByteArray oldScore = "1\r\n", oldName = "Anna\r\n";
+        QVERIFY(QDir().mkpath(share->folder())); // through the share, while it answers
+        QVERIFY(writeFile(share->behind("sorvane.txt"), oldScore));
+        QVERIFY(writeFile(share->behind("nsorvane.txt"), oldName));
+        QVERIFY(writeFile(confFile, "cartella = " + QFile::encodeName(share->folder()) + '\n'));
+        QVERIFY(QFile::setPermissions(confFile, QFile::ReadOwner | QFile::WriteOwner |
+                                                    QFile::ReadGroup | QFile::ReadOther));
+        const bool fails = trouble == "eio";
+
+        // Start-up: the name box at once, whatever the share does.
+        if (when == Trouble::BeforeStart)
+            QVERIFY(share->set(trouble));
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        qint64 nameBoxMs = -1;
+        bool classBoxSaid = false;
+        const QString window = startAndGreet(QStringLiteral("Eva"), [&](int box) {
+            if (box == 0)
+                nameBoxMs = sinceStart.elapsed();
+            if (box != 2 || !fails)
+                return;
+            const auto warning = desktop.waitForWindow(QStringLiteral("Sorvane"));
+            if (!warning)
+                return;
+            classBoxSaid = waitFor([&] {
+                const QStringList names = a11y.names();
+                return std::any_of(names.cbegin(), names.cend(), [](const QString& n) {
+                    return n.startsWith(
+                               QStringLiteral("Il record della classe non si può usare: ")) &&
+                           n.contains(QStringLiteral("errore di lettura o scrittura sul disco"));
+                });
+            });
+            desktop.closeBox(*warning);
+        });
+        qInfo("name box after %lld ms", nameBoxMs);
+        QVERIFY(!window.isEmpty());
+        QVERIFY2(nameBoxMs >= 0 && nameBoxMs < 2500, qPrintable(QString::number(nameBoxMs)));
+        if (fails) {
+            QVERIFY(classBoxSaid);
+        } else if (when == Trouble::BeforeStart) {
+            QVERIFY(a11y.missing({QStringLiteral("Il record non si può leggere in questo momento")})
+                        .isEmpty());
+            QVERIFY(share->held() > 0); // start-up's reading is waiting on the share
+        } else {
+            QVERIFY2(showsRecord("1", "Anna"),
+                     qPrintable(a11y.names(QStringLiteral("label")).join(u'|')));
+            QCOMPARE(share->held(), 0);
+            answerRight(window, 2);
+            QVERIFY(share->set(trouble));
+        }
+
+        // The pupil plays: a click shows at once.
+        const qint64 clickMs = timedClick(window, 40);
+        qInfo("a click shown after %lld ms", clickMs);
+        QVERIFY2(clickMs >= 0 && clickMs < 1000, qPrintable(QString::number(clickMs)));
+
+        // "Esci": a new record is given up once the share gives no sign of life for 10 s.
+        click(window, GameWindow::esci);
+        const auto farewell = desktop.waitForWindow(QStringLiteral("Sorvane"));
+        QVERIFY(farewell);
+        QVERIFY(a11y.missing({QStringLiteral("Ciao a presto Eva")}).isEmpty());
+        QElapsedTimer sinceFarewell;
+        sinceFarewell.start();
+        desktop.closeBox(*farewell);
+        if (when == Trouble::WhilePlaying) {
+            const auto notStored = desktop.waitForWindow(QStringLiteral("Sorvane"), 15000);
+            const qint64 ms = sinceFarewell.elapsed();
+            qInfo("the record given up %lld ms after the farewell", ms);
+            QVERIFY(notStored);
+            QVERIFY2(ms >= 9500 && ms < 13000, qPrintable(QString::number(ms)));
+            QVERIFY(share->held() > 0); // the store did wait on the share
+            QVERIFY(a11y.missing({QStringLiteral("Questa volta il tuo record non è stato "
+                                                 "registrato, perché la cartella dei record non "
+                                                 "risponde.")})
+                        .isEmpty());
+            desktop.closeBox(*notStored);
+        }
+        // The game ends with the share still hung: its main thread returns. The system lets
+        // the process go once the last close of a record file has reached the share, which a
+        // hung one holds up, as a hard-mounted server's does.
+        QVERIFY(waitFor([&] { return game.state() == QProcess::NotRunning || mainThreadEnded(); }));
+        QVERIFY(share->set("pass"));
+        QVERIFY(game.state() == QProcess::NotRunning || game.waitForFinished(5000));
+        QCOMPARE(game.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(game.exitCode(), 0);
+
+        // Once the share answers again, each file is one line, and the record is whole: the
+        // old one where the store never wrote, or, where it was cut short between the two
+        // files, the new one, which the next start finishes from the journal.
+        const auto holds = [&](const QByteArray& score, const QByteArray& name) {
+            const QByteArray inScore = fileBytes(share->behind("sorvane.txt"));
+            const QByteArray inName = fileBytes(share->behind("nsorvane.txt"));
+            const QRegularExpression oneLine(QStringLiteral("^[^\r\n]*\r\n$"));
+            qInfo() << "the files hold" << inScore << inName;
+            return oneLine.match(QString::fromLatin1(inScore)).hasMatch() &&
+                   oneLine.match(QString::fromLatin1(inName)).hasMatch() &&
+                   (cutShort || (inScore == score && inName == name));
+        };
+        const QByteArray score = cutShort ? QByteArray("2\r\n") : oldScore;
+        const QByteArray name = cutShort ? QByteArray("Eva\r\n") : oldName;
+        QVERIFY(holds(oldScore, oldName));
+        // The next game reads it from the share and shows it, and the files hold it.
+        const QString next = startAndGreet(QStringLiteral("Eva"));
+        QVERIFY(!next.isEmpty());
+        QVERIFY2(showsRecord(score.trimmed(), name.trimmed()),
+                 qPrintable(a11y.names(QStringLiteral("label")).join(u'|')));
+        click(next, GameWindow::esci);
+        desktop.closeNextBox(QStringLiteral("Sorvane"));
+        QVERIFY(game.waitForFinished(10000));
+        cutShort = false;
+        QVERIFY(holds(score, name));
+#endif
     }
 };
 

@@ -206,8 +206,8 @@ public:
             "PNG");
     }
 
-    // Clicks at a point of the window, once the pointer is seen there.
-    void click(const QString& window, QPoint at) const
+    // Moves the pointer to a point of the window, and waits until it is seen there.
+    void pointAt(const QString& window, QPoint at) const
     {
         const QPoint to = geometry(window).topLeft() + at;
         const QString px = QString::number(to.x());
@@ -216,6 +216,12 @@ public:
         const QByteArray where = QStringLiteral("x:%1 y:%2 ").arg(px, py).toLatin1();
         QVERIFY(waitFor(
             [&] { return xdotool({QStringLiteral("getmouselocation")}).startsWith(where); }));
+    }
+
+    // Clicks at a point of the window, once the pointer is seen there.
+    void click(const QString& window, QPoint at) const
+    {
+        pointAt(window, at);
         xdotool({QStringLiteral("click"), QStringLiteral("1")});
     }
 
