@@ -2,7 +2,8 @@
 # Linux build uses for it (compile_commands.json): include folders, definitions, language
 # standard and warnings as errors. A file named *_posix.cpp is the POSIX branch of something
 # that has a Win32 branch beside it, *_win32.cpp, which is compiled in its place; the install
-# test's files, which play a pupil on an installed Debian system, are not compiled.
+# test's files, which play a pupil on an installed Debian system, and the end-to-end tests' own
+# FUSE file system are not compiled.
 #
 #   cmake -DCOMPILER=... -DCOMMANDS=compile_commands.json -DSOURCE_DIR=... -DBINARY_DIR=...
 #         -DFOLDER=src -P compile_for_windows.cmake
@@ -26,8 +27,10 @@ foreach(i RANGE ${last})
     if(NOT ours OR generated)
         continue() # moc's output and the like
     endif()
-    if(file MATCHES "/tests/install/")
-        continue() # the install test and its attacker's library are Debian's alone
+    if(file MATCHES "/tests/install/|/tests/e2e/sharefs\\.cpp$")
+        # The install test, its attacker's library and the tests' own FUSE share are Linux's
+        # alone.
+        continue()
     endif()
     if(file MATCHES "_posix\\.cpp$")
         string(REGEX REPLACE "_posix\\.cpp$" "_win32.cpp" file "${file}")
