@@ -73,20 +73,12 @@ void GameModel::tick()
 
 void GameModel::beginEnding()
 {
-    setPhase(Phase::Ending);
+    phase_ = Phase::Ending;
 }
 
 void GameModel::end()
 {
-    setPhase(Phase::Ended);
-}
-
-void GameModel::setPhase(Phase phase)
-{
-    if (phase_ == phase)
-        return;
-    phase_ = phase;
-    emit phaseChanged();
+    phase_ = Phase::Ended;
 }
 
 } // namespace sorvane

@@ -23,7 +23,7 @@ namespace sorvane {
 //   judge()                 nothing: the verdict on the sum
 //   count(verdict)          the counts, after the verdict was seen    countsChanged
 //   tick()                  a second off the clock                    timeChanged
-//   beginEnding(), end()    the phase                                 phaseChanged
+//   beginEnding(), end()    the phase, which the window asks for
 class GameModel : public QObject
 {
     Q_OBJECT
@@ -75,11 +75,8 @@ signals:
     void questionChanged();
     void sumChanged();
     void countsChanged();
-    void phaseChanged();
 
 private:
-    void setPhase(Phase phase);
-
     RandomSource& random_;
     qint16 somma_ = 0;
     qint16 primoangolo_ = 0;
