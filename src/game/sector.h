@@ -1,11 +1,8 @@
 #pragma once
 
-#include <QtGlobal>
+#include "game/bgrcolor.h"
 
 namespace sorvane {
-
-// Colours as the game stores them: 24-bit values 0xBBGGRR, blue in the high byte.
-using BgrColor = quint32;
 
 // What the figure is drawn on. Circle() works in radians, 0 at 3 o'clock, growing
 // counterclockwise: it draws the arc from |start| counterclockwise to |end| in the given colour,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "game/sector.h"
+#include "game/bgrcolor.h"
 
 #include <QFont>
 #include <QLabel>
