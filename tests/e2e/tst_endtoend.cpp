@@ -4,6 +4,7 @@
 #include "support/atspi.h"
 #include "support/desktop.h"
 #include "support/gamewindow.h"
+#include "support/recordfolder.h"
 #include "support/screenreader.h"
 
 #include <QFile>
@@ -30,15 +31,9 @@ const QString program = fromEnvironment("SORVANE_E2E_PROGRAM", SORVANE_E2E_PROGR
 const QString recordDir = fromEnvironment("SORVANE_E2E_RECORD_DIR", SORVANE_E2E_RECORD_DIR);
 const bool installed = qEnvironmentVariableIsSet("SORVANE_E2E_PROGRAM");
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 QByteArray recordFile(const char* name)
 {
-    return fileBytes(recordDir + u'/' + QLatin1String(name));
+    return bytesOf(recordDir + u'/' + QLatin1String(name));
 }
 
 #ifdef SORVANE_E2E_SHAREFS
@@ -102,7 +97,7 @@ public:
     // How many operations have waited on it so far.
     int held() const
     {
-        return fileBytes(controlFile() + QStringLiteral(".held")).trimmed().toInt();
+        return bytesOf(controlFile() + QStringLiteral(".held")).trimmed().toInt();
     }
 
     QString mountPoint() const { return dir.filePath(QStringLiteral("mnt")); }
@@ -116,7 +111,7 @@ public:
 
     bool mounted() const
     {
-        const QByteArray table = fileBytes(QStringLiteral("/proc/self/mountinfo"));
+        const QByteArray table = bytesOf(QStringLiteral("/proc/self/mountinfo"));
         for (const QByteArray& line : table.split('\n')) {
             if (line.split(' ').value(4) == QFile::encodeName(mountPoint()))
                 return true;
@@ -273,7 +268,7 @@ class TestEndToEnd : public QObject
     bool mainThreadEnded() const
     {
         const QByteArray stat =
-            fileBytes(QStringLiteral("/proc/%1/task/%1/stat").arg(game.processId()));
+            bytesOf(QStringLiteral("/proc/%1/task/%1/stat").arg(game.processId()));
         const qsizetype end = stat.lastIndexOf(')');
         return end > 0 && stat.mid(end + 2, 1) == "Z";
     }
@@ -804,8 +799,8 @@ private slots:
         // old one where the store never wrote, or, where it was cut short between the two
         // files, the new one, which the next start finishes from the journal.
         const auto holds = [&](const QByteArray& score, const QByteArray& name) {
-            const QByteArray inScore = fileBytes(share->behind("sorvane.txt"));
-            const QByteArray inName = fileBytes(share->behind("nsorvane.txt"));
+            const QByteArray inScore = bytesOf(share->behind("sorvane.txt"));
+            const QByteArray inName = bytesOf(share->behind("nsorvane.txt"));
             const QRegularExpression oneLine(QStringLiteral("^[^\r\n]*\r\n$"));
             qInfo() << "the files hold" << inScore << inName;
             return oneLine.match(QString::fromLatin1(inScore)).hasMatch() &&

@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "app/valuebuttons.h"
+#include "support/gamewindow.h"
 #include "support/recordfolder.h"
 #include "support/scripteddialogs.h"
 #include "toolkit/label.h"
@@ -59,11 +60,10 @@ struct Game
 
     void storeFiles(const QByteArray& score, const QByteArray& name) const
     {
-        put(scorePath(), score);
-        put(namePath(), name);
+        putRecord(recordFolder(), score, name);
     }
     QByteArray bytes(const QString& path) const { return bytesOf(path); }
-    QByteArray record() const { return bytes(scorePath()) + '|' + bytes(namePath()); }
+    QByteArray record() const { return recordIn(recordFolder()); }
 
     // Creates the window and runs start-up; true when the game is on.
     bool start()
@@ -135,10 +135,8 @@ struct Game
     // Presses buttons that add up to `sum` (largest first).
     void build(int sum) const
     {
-        for (auto b = valueButtons.rbegin(); b != valueButtons.rend(); ++b) {
-            for (; sum >= b->value; sum -= b->value)
-                press(b->value);
-        }
+        for (const ValueButton& b : GameWindow::valuesFor(sum))
+            press(b.value);
     }
 
     // Starts, shows the window and answers `right` questions right, of angles 10, 11 and so on.

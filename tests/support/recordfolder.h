@@ -49,6 +49,19 @@ inline bool setMode(const QString& path, mode_t mode)
 }
 #endif
 
+// Both record files of `folder` written with these bytes, and read back as "SCORE|NAME", to be
+// compared in one go.
+inline void putRecord(const QString& folder, const QByteArray& score, const QByteArray& name)
+{
+    put(folder + QStringLiteral("/sorvane.txt"), score);
+    put(folder + QStringLiteral("/nsorvane.txt"), name);
+}
+inline QByteArray recordIn(const QString& folder)
+{
+    return bytesOf(folder + QStringLiteral("/sorvane.txt")) + '|' +
+           bytesOf(folder + QStringLiteral("/nsorvane.txt"));
+}
+
 // A record folder of each test's own: a test class calls renew() from its init(), and every
 // test starts in a new folder with empty record files, as start-up leaves them on a new
 // machine, whatever the tests before it left behind.
@@ -68,14 +81,9 @@ public:
 
     void stored(const QByteArray& score, const QByteArray& name) const
     {
-        put(files().scorePath(), score);
-        put(files().namePath(), name);
+        putRecord(path(), score, name);
     }
-    // Both files' bytes as "SCORE|NAME", compared in one go.
-    QByteArray record() const
-    {
-        return bytesOf(files().scorePath()) + '|' + bytesOf(files().namePath());
-    }
+    QByteArray record() const { return recordIn(path()); }
 
 private:
     std::optional<QTemporaryDir> dir;
