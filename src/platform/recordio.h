@@ -129,6 +129,11 @@ private:
     std::filesystem::path path_;
 };
 
+// Gives a class's record folder to `group`, writable by it (and by its owner) only, with new
+// files taking the folder's group (root:GROUP 2775): then the game installed with that group
+// may make a missing record file there, and no pupil may write there. Not on Windows.
+SysError shareFolderWithGroup(const std::filesystem::path& folder, const std::string& group);
+
 // Holds back the signals that end the program (a user logging out, Ctrl+C, kill) while it
 // lives, and delivers them once it ends; while it lives, a write that would pass the file
 // size limit fails with an error instead of ending the program. Nothing on Windows, whose

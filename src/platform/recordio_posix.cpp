@@ -287,6 +287,23 @@ SysError RecordFile::shareWithGroup(const std::string& group, Sharing sharing)
     return {};
 }
 
+SysError shareFolderWithGroup(const std::filesystem::path& folder, const std::string& group)
+{
+    errno = 0;
+    const struct group* entry = ::getgrnam(group.c_str());
+    if (!entry)
+        return {errno != 0 ? errno : ENOENT};
+    // By a descriptor of the folder itself, never through a link in its place.
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return {errno};
+    SysError error;
+    if (::fchown(fd, uid_t(-1), entry->gr_gid) != 0 || ::fchmod(fd, 02775) != 0)
+        error.code = errno;
+    ::close(fd);
+    return error;
+}
+
 SysError RecordFile::close()
 {
     SysError error;

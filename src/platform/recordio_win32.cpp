@@ -300,6 +300,11 @@ SysError RecordFile::shareWithGroup(const std::string&, Sharing)
     return {ERROR_NOT_SUPPORTED};
 }
 
+SysError shareFolderWithGroup(const std::filesystem::path&, const std::string&)
+{
+    return {ERROR_NOT_SUPPORTED};
+}
+
 SysError RecordFile::close()
 {
     SysError error;

@@ -3,7 +3,8 @@
 // administrator, since pupils may not create files in the record folder. Without --group the
 // files are writable by every user; with it (the game installed set-group-id to GROUP) they
 // are given to GROUP and writable by it only, existing ones included, and the journal, whose lock
-// guards the record, is not even readable by others.
+// guards the record, is not even readable by others; a folder other than the machine's own (a
+// class's, on a server) is given to GROUP as well, root:GROUP 2775.
 // FOLDER is taken as it was given, byte for byte, whatever its encoding.
 //
 // sorvane-records --verifica: the administrator's check of this PC. Says which folder the game
@@ -18,6 +19,7 @@
 #include "texts/boxtexts.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -115,6 +117,19 @@ int main(int argc, char* argv[])
     if (ec || !std::filesystem::is_directory(folder, ec))
         return fail("Impossibile creare la cartella " + shown);
 
+    // A class's folder, unlike the machine's own system folder, is the game's: it is given to
+    // the group too, so that the game may make a missing file in it.
+    // (The install run into a staging folder, DESTDIR, makes the machine's own there.)
+    const char* staging = std::getenv("DESTDIR");
+    const std::filesystem::path machine =
+        std::string(staging ? staging : "") + std::string(SORVANE_RECORD_DIR);
+    const bool classFolder = std::filesystem::weakly_canonical(folder, ec) !=
+                             std::filesystem::weakly_canonical(machine, ec);
+    if (!group.empty() && classFolder) {
+        if (const platform::SysError error = platform::shareFolderWithGroup(folder, group))
+            return fail("Impossibile dare la cartella " + shown + " al gruppo " + group + ": " +
+                        platform::reason(error));
+    }
     const auto sharing =
         group.empty() ? RecordHandles::Sharing::EveryUser : RecordHandles::Sharing::Group;
     RecordHandles files = RecordHandles::open(folder, sharing);

@@ -243,7 +243,12 @@ else
     check "the settings file is the package's conffile" grep -qx /etc/sorvane.conf /var/lib/dpkg/info/sorvane.conffiles
     cp /etc/sorvane.conf "$work/sorvane.conf.package"
     class="$(mktemp -d /var/tmp/sorvane-classe.XXXXXX)"
-    "$tool" --group games "$class" && chgrp games "$class" && chmod 2775 "$class"
+    chmod 0755 "$class"
+    "$tool" --group games "$class"
+    check "the tool gives the class's folder to the game's group" \
+        test "$(stat -c %a:%U:%G "$class")" = 2775:root:games
+    check "... and leaves the machine's own folder as the system has it" \
+        test "$(stat -c %a "$records")" != 2775
     printf 'cartella = %s\n' "$class" >/etc/sorvane.conf
     check "the check names the class's folder" says "Cartella dei record: $class"
     check "... and the settings file that named it" says "Scelta da: /etc/sorvane.conf"
