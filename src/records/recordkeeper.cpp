@@ -180,7 +180,9 @@ RecordKeeper::Shown RecordKeeper::recordToShow(const RecordFiles::Wait& wait)
                                 [&] { return nowMs() - w.readingBegan >= limits_.readMs; }, wait);
     if (read) {
         const std::lock_guard lock(w.mutex);
-        return shownOf(*w.read);
+        Shown shown = shownOf(*w.read);
+        toldUnusable_ = shown.box && !shown.fatal && w.read->error;
+        return shown;
     }
     late_.start();
     return {{}, unreadable(), std::nullopt, false, true};
@@ -205,8 +207,9 @@ void RecordKeeper::checkLate()
 std::optional<Message> RecordKeeper::store(const QString& score, const QString& recordShown,
                                            const QString& name, const RecordFiles::Wait& wait)
 {
-    // Not above the record shown: the files are not even touched.
-    if (!isNewRecord(score, recordShown))
+    // Not above the record shown, or in a folder the pupil was told cannot be used: the files
+    // are not even touched.
+    if (toldUnusable_ || !isNewRecord(score, recordShown))
         return std::nullopt;
     Worker& w = *worker_;
     if (!w.thread.joinable())

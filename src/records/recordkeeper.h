@@ -64,7 +64,8 @@ public:
     Shown recordToShow(const RecordFiles::Wait& wait = {});
 
     // The end of the game: stores `score` and `name` if the score beats `recordShown` and the
-    // record the files hold now. What to tell the player afterwards, if anything.
+    // record the files hold now. What to tell the player afterwards, if anything. Nothing is
+    // tried in a class's folder that start-up said could not be used this time.
     std::optional<Message> store(const QString& score, const QString& recordShown,
                                  const QString& name, const RecordFiles::Wait& wait = {});
 
@@ -86,6 +87,7 @@ private:
 
     std::shared_ptr<Worker> worker_;
     bool classFolder_;
+    bool toldUnusable_ = false; // start-up said the class's folder cannot be used this time
     Limits limits_;
     QTimer late_; // looks for a record that came after start-up
 };

@@ -1,4 +1,5 @@
 #include "support/game.h"
+#include "texts/boxtexts.h"
 #include "toolkit/colors.h"
 
 #include <QAction>
@@ -131,16 +132,23 @@ private slots:
         QVERIFY(QFile::exists(folder + QStringLiteral("/nsorvane.txt")));
     }
 
-    void unusableRecordFileEndsTheProgramBeforeTheWindow_data()
+    // The machine's own record folder must work: the program ends before the window. A class's
+    // folder, named by the administrator and perhaps on a server, is said and the pupil plays.
+    void anUnusableRecordFolder_data()
     {
         QTest::addColumn<QString>("broken");
-        QTest::newRow("score file is a folder") << "sorvane.txt";
-        QTest::newRow("name file is a folder") << "nsorvane.txt";
-        QTest::newRow("no record folder") << "";
+        QTest::addColumn<bool>("classFolder");
+        for (bool classFolder : {false, true}) {
+            const char* whose = classFolder ? "class's" : "machine's";
+            QTest::addRow("%s: score file is a folder", whose) << "sorvane.txt" << classFolder;
+            QTest::addRow("%s: name file is a folder", whose) << "nsorvane.txt" << classFolder;
+            QTest::addRow("%s: no record folder", whose) << "" << classFolder;
+        }
     }
-    void unusableRecordFileEndsTheProgramBeforeTheWindow()
+    void anUnusableRecordFolder()
     {
         QFETCH(QString, broken);
+        QFETCH(bool, classFolder);
         QTemporaryDir d;
         QString folder = d.path();
         if (broken.isEmpty())
@@ -148,17 +156,34 @@ private slots:
         else
             QVERIFY(QDir().mkpath(d.filePath(broken)));
         Game g(folder);
-        QCOMPARE(g.start(), false);
-        QVERIFY(g.hasEnded());
-        QCOMPARE(g.quits, 1);
-        QVERIFY(!g.form->timerRunning());
+        g.classFolder = classFolder;
+        g.random.values = {numberForAngle(55), numberForAngle(20)};
+        QCOMPARE(g.start(), classFolder);
         QCOMPARE(g.dialogs.shown.size(), 3);
         const auto& error = g.dialogs.shown[2];
-        QCOMPARE(error.icon, BoxIcon::Error);
+        QCOMPARE(error.icon, classFolder ? BoxIcon::Warning : BoxIcon::Error);
         QCOMPARE(error.title, QStringLiteral("Sorvane"));
         const QString path =
             broken.isEmpty() ? folder + QStringLiteral("/sorvane.txt") : d.filePath(broken);
         QVERIFY2(error.text.contains(QDir::toNativeSeparators(path)), qPrintable(error.text));
+        if (classFolder) {
+            QVERIFY(
+                error.text.startsWith(QStringLiteral("Il record della classe non si può usare: ")));
+            // The pupil plays, and the end stores nothing and makes nothing.
+            QVERIFY(g.form->timerRunning());
+            g.show();
+            g.build(35);
+            g.verifica();
+            g.esci();
+            QTRY_COMPARE(g.quits, 1);
+            QCOMPARE(g.dialogs.texts().mid(3),
+                     (QStringList{sumRight().text, farewell("Anna").text}));
+            QCOMPARE(QDir(folder).exists(), !broken.isEmpty());
+            return;
+        }
+        QVERIFY(g.hasEnded());
+        QCOMPARE(g.quits, 1);
+        QVERIFY(!g.form->timerRunning());
         // After the end nothing of the game reacts.
         g.form->cmdverifica_Click();
         g.form->Cmdexit1_Click();

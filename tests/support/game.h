@@ -46,6 +46,7 @@ struct Game
     ScriptedRandom random;
     int quits = 0;
     std::optional<Form1::Board> board; // the classroom's board, when set before start()
+    bool classFolder = false;          // the record folder is a class's, named by the administrator
     std::unique_ptr<Form1> form;
 
     Game() { dialogs.answers = {QStringLiteral("Anna")}; }
@@ -70,6 +71,8 @@ struct Game
     {
         form = std::make_unique<Form1>(
             dialogs, random, recordFolder(), [this] { ++quits; }, nullptr, board);
+        if (classFolder)
+            form->useClassFolder();
         return form->Form_Load();
     }
 
