@@ -83,8 +83,11 @@ void LetterPad::followField()
 void LetterPad::setCapital(bool capital)
 {
     capitals_->setChecked(capital);
-    for (QToolButton* key : letters_)
+    // A screen reader names each key as it shows: a capital or not.
+    for (QToolButton* key : letters_) {
         key->setText(capital ? key->text().toUpper() : key->text().toLower());
+        key->setAccessibleName(key->text());
+    }
 }
 
 } // namespace sorvane
