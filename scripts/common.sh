@@ -32,6 +32,35 @@ ensure_packages() {
         "${missing[@]}" >/dev/null
 }
 
+# As ensure_packages, for packages that would start and enable a service of their own: while
+# they install, a policy-rc.d refuses every start (one already there is left as it is), and the
+# services they bring are left disabled and stopped. Packages already there, and services a
+# machine's administrator runs with them, are left alone. Arguments: the packages.
+ensure_packages_no_service() {
+    local policy=/usr/sbin/policy-rc.d ours=0 pkg absent=0
+    for pkg in "$@"; do
+        dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || absent=1
+    done
+    [ "$absent" -eq 0 ] && return 0
+    if [ ! -e "$policy" ]; then
+        printf '#!/bin/sh\nexit 101\n' | as_root tee "$policy" >/dev/null
+        as_root chmod 0755 "$policy"
+        ours=1
+    fi
+    local status=0
+    ensure_packages "$@" || status=$?
+    [ "$ours" -eq 1 ] && as_root rm -f "$policy"
+    local unit
+    for unit in smbd nmbd samba-ad-dc; do
+        if [ -d /run/systemd/system ]; then
+            as_root systemctl disable --now "$unit" >/dev/null 2>&1 || true
+        elif [ -e "/etc/init.d/$unit" ]; then
+            as_root update-rc.d "$unit" disable >/dev/null 2>&1 || true
+        fi
+    done
+    return "$status"
+}
+
 # Configures (once) and builds the project into $SORVANE_BUILD; extra arguments go to cmake.
 build_project() {
     if [ ! -f "$SORVANE_BUILD/CMakeCache.txt" ] || [ "$#" -gt 0 ]; then

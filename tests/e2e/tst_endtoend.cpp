@@ -384,6 +384,43 @@ private slots:
         QCOMPARE(recordFile("nsorvane.txt"), name);
     }
 
+    // With the record lock held elsewhere the whole time (SORVANE_E2E_LOCK_HELD set by a test
+    // that holds it, such as another PC through the file server): a new record is played, and
+    // after the farewell the game says it was not stored, and leaves the record as it was.
+    void aRecordIsNotStoredWhileTheLockIsHeld()
+    {
+        if (!qEnvironmentVariableIsSet("SORVANE_E2E_LOCK_HELD"))
+            QSKIP("needs the record lock held by another process (SORVANE_E2E_LOCK_HELD)");
+        const QByteArray score = recordFile("sorvane.txt");
+        const QByteArray name = recordFile("nsorvane.txt");
+        const int record = score.trimmed().toInt();
+        const QString window = startAndGreet(QStringLiteral("Eva"));
+        QVERIFY(!window.isEmpty());
+        for (int right = 0; right <= record; ++right) {
+            QTest::qWait(200);
+            const int given = drawnAngle(window);
+            QVERIFY2(given >= 1 && given <= 89, qPrintable(QString::number(given)));
+            pressValues(window, 90 - given);
+            click(window, GameWindow::verifica);
+            desktop.closeNextBox(QStringLiteral("Giochiamo con gli angoli"));
+        }
+        click(window, GameWindow::esci);
+        desktop.closeNextBox(QStringLiteral("Sorvane"));
+        // The store waits for the lock to pass on before it gives up.
+        const auto box = desktop.waitForWindow(QStringLiteral("Sorvane"), 20000);
+        QVERIFY(box);
+        const QStringList missing =
+            a11y.missing({QStringLiteral("Questa volta il tuo record non è stato registrato, "
+                                         "perché un'altra copia del gioco sta usando i file dei "
+                                         "record da troppo tempo.")});
+        QVERIFY2(missing.isEmpty(), qPrintable(a11y.names().join(u'|')));
+        desktop.closeBox(*box);
+        QVERIFY(game.waitForFinished(10000));
+        QCOMPARE(game.exitCode(), 0);
+        QCOMPARE(recordFile("sorvane.txt"), score);
+        QCOMPARE(recordFile("nsorvane.txt"), name);
+    }
+
     void aScreenReaderReadsWhatThePlayerSees()
     {
         // The start-up boxes: the prompt and the buttons, then the greeting with its blanks.

@@ -265,6 +265,16 @@ else
     check "nothing is made where the missing folder should be" test ! -e "$work/nessuna"
     cp "$work/sorvane.conf.package" /etc/sorvane.conf
     rm -rf "$class"
+    # The class's folder on a file server of the test's own, locked through it by an SMB2 client.
+    if command -v smbd >/dev/null && /usr/bin/python3 -c 'import impacket' 2>/dev/null; then
+        status=0
+        "$(dirname "$0")/samba.sh" "$build" 2>&1 | tee "$work/samba.log" || status=$?
+        passes=$((passes + $(grep -c '^PASS:' "$work/samba.log" || true)))
+        failures=$((failures + $(grep -c '^FAIL:' "$work/samba.log" || true)))
+        check "the file server's checks ran to the end" test "$status" -eq 0
+    else
+        echo "SKIP: the class's folder on a Samba server (needs samba and python3-impacket)"
+    fi
     dpkg --remove sorvane >/dev/null
     check "removing the package keeps the record" test "$(od -An -tx1 "$records/sorvane.txt" | tr -d ' \n')" = 320d0a
     dpkg --purge sorvane >/dev/null
