@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-
 #include <algorithm>
 #include <cmath>
 #include <memory>
@@ -95,10 +94,7 @@ public:
     }
 
     // How many operations have waited on it so far.
-    int held() const
-    {
-        return bytesOf(controlFile() + QStringLiteral(".held")).trimmed().toInt();
-    }
+    int held() const { return bytesOf(controlFile() + QStringLiteral(".held")).trimmed().toInt(); }
 
     QString mountPoint() const { return dir.filePath(QStringLiteral("mnt")); }
     // The class's folder, as the game sees it, and as it stands behind the share.
