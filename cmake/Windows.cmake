@@ -63,6 +63,22 @@ install(CODE "
     set(SORVANE_DEPLOY_STRIP \"${CMAKE_STRIP}\")
 " COMPONENT game)
 install(SCRIPT ${PROJECT_SOURCE_DIR}/cmake/WindowsDeploy.cmake COMPONENT game)
+# The game's two programs are signed once stripped and before any installer takes them, when a
+# certificate is given (scripts/authenticode says how); the installer and its uninstaller are
+# signed by makensis (cmake/nsis/NSIS.template.in), the MSI by scripts/windows.
+set(SORVANE_AUTHENTICODE "${PROJECT_SOURCE_DIR}/scripts/authenticode")
+set(signed [=["$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/sorvane.exe"]=])
+if(TARGET sorvane-records)
+    string(APPEND signed [=[ "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/sorvane-records.exe"]=])
+endif()
+install(CODE "
+    if(\"\$ENV{SORVANE_SIGN_PKCS12}\" STREQUAL \"\")
+        message(STATUS \"Not signed: no certificate given (SORVANE_SIGN_PKCS12)\")
+    else()
+        execute_process(COMMAND \"${SORVANE_AUTHENTICODE}\" ${signed}
+                        COMMAND_ERROR_IS_FATAL ANY)
+    endif()
+" COMPONENT game)
 set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION bin)
 set(CMAKE_INSTALL_SYSTEM_RUNTIME_COMPONENT game)
 include(InstallRequiredSystemLibraries)
@@ -147,6 +163,8 @@ set(CPACK_NSIS_EXTRA_UNINSTALL_COMMANDS [=[
   SetRegView default
 ]=])
 set(CPACK_STRIP_FILES ON)
+# makensis runs it on the uninstaller it writes and on the installer.
+set(CPACK_SORVANE_AUTHENTICODE "${SORVANE_AUTHENTICODE}")
 set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};game;/")
 # The installer's script is CPack's own, made Italian: cmake/nsis/NSIS.template.in says how.
 list(APPEND CMAKE_MODULE_PATH "${PROJECT_SOURCE_DIR}/cmake/nsis")

@@ -2,6 +2,8 @@
 #  - the terminal-server-aware mark: without it a Remote Desktop Session Host gives each user a
 #    private Windows directory, and the machine's one record would become one per pupil.
 #    MinGW's linker leaves the mark off; Microsoft's sets it, and is asked for it anyway;
+#  - no link time in the header (MinGW's linker writes one unless told not to), so that the
+#    same sources give the same program;
 #  - the one application manifest, resources/windows/sorvane.manifest (asInvoker, Windows 10
 #    and 11, per-monitor DPI aware as Qt 6 makes itself).
 # The checks that link for Windows outside this build (tests/windows) use the same two.
@@ -9,7 +11,7 @@ set(SORVANE_WINDOWS_MANIFEST_RC "${PROJECT_SOURCE_DIR}/resources/windows/manifes
 if(MSVC)
     set(SORVANE_WINDOWS_LINK_FLAGS "/TSAWARE")
 else()
-    set(SORVANE_WINDOWS_LINK_FLAGS "-Wl,--tsaware")
+    set(SORVANE_WINDOWS_LINK_FLAGS "-Wl,--tsaware" "-Wl,--no-insert-timestamp")
 endif()
 
 function(sorvane_windows_program target)
