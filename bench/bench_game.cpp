@@ -7,6 +7,7 @@
 #include "floor_window.h"
 #include "game/question.h"
 #include "game/sector.h"
+#include "support/scripteddialogs.h"
 #include "toolkit/colors.h"
 #include "toolkit/dialogs.h"
 #include "toolkit/imagesurface.h"
@@ -83,7 +84,8 @@ void ClockTick(benchmark::State& state)
 {
     SilentDialogs dialogs;
     FixedRandom random;
-    Form1 form(dialogs, random, recordFolder().path());
+    sorvane::testing::ManualTicker ticker;
+    Form1 form(dialogs, random, recordFolder().path(), {}, nullptr, std::nullopt, &ticker);
     form.Form_Load();
     form.show();
     QCoreApplication::processEvents();
@@ -96,7 +98,7 @@ void ClockTick(benchmark::State& state)
             ticks = 0;
             state.ResumeTiming();
         }
-        form.Timer1_Timer();
+        ticker.fire();
         clock->repaint();
     }
 }

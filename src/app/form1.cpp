@@ -1,7 +1,7 @@
 #include "app/form1.h"
 
 #include "app/announcer.h"
-#include "app/valuebuttons.h"
+#include "game/valuebuttons.h"
 
 #include "game/numbers.h"
 #include "records/recordkeeper.h"
@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QMenuBar>
+#include <QTimer>
 #include <QToolButton>
 
 namespace sorvane {
@@ -33,10 +34,11 @@ void waitPainting(int milliseconds)
 } // namespace
 
 Form1::Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
-             std::function<void()> quit, QWidget* parent, std::optional<Board> board)
+             std::function<void()> quit, QWidget* parent, std::optional<Board> board,
+             Ticker* ticker)
     : QMainWindow(parent), dialogs_(dialogs), recordFolder_(std::move(recordFolder)),
       quit_(std::move(quit)), board_(board), scale_(board ? board->fit.scale : Scale()),
-      model_(random), narration_(model_), waiting_(this)
+      model_(random, ticker ? *ticker : Timer1_), narration_(model_), waiting_(this)
 {
     // Only the part of the client area that the figure can cover is kept, in the unscaled
     // layout's pixels, at the resolution it is shown at.
@@ -44,9 +46,6 @@ Form1::Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
                                               backColor, scale_.line());
     buildLayout();
     showModel();
-    Timer1_.setInterval(1000);
-    connect(&Timer1_, &QTimer::timeout, this, [this] { Timer1_Timer(); });
-    Timer1_.start(); // on as created; start-up stops it at once
 }
 
 Form1::~Form1() = default;
@@ -67,11 +66,8 @@ void Form1::showModel()
         lblScore1->setCaption(decimalText(model_.errate()));
         lblScore->setCaption(decimalText(model_.esatte()));
     });
-    connect(&model_, &GameModel::sumChanged, this, [this] {
-        const QString text = decimalText(model_.somma());
-        for (Label* l : {lbltotale, lbltotal2, lbltotal3, lbltotal4})
-            l->setCaption(text);
-    });
+    connect(&model_, &GameModel::sumChanged, this, &Form1::showTotals);
+    connect(&model_, &GameModel::sumCleared, this, &Form1::showTotals);
     connect(&model_, &GameModel::questionChanged, this, [this] {
         using namespace figure;
         surface_->setFillColor(rightAngleFill);
@@ -81,8 +77,17 @@ void Form1::showModel()
         pigrecoesettore(*surface_, centreX, centreY, radius, givenAngleOutline, 0,
                         model_.primoangolo());
     });
+    connect(&model_, &GameModel::ending, this, &Form1::showEnding);
     connect(&narration_, &Narration::said, this,
             [this](const QString& text) { announcer_->announce(text); });
+}
+
+void Form1::showTotals()
+{
+    const QString text = decimalText(model_.somma());
+    for (Label* l : {lbltotale, lbltotal2, lbltotal3, lbltotal4})
+        l->setCaption(text);
+    unselectValueButtons();
 }
 
 Label* Form1::label(const QString& name) const
@@ -109,17 +114,14 @@ void Form1::later(Handler handler)
 
 bool Form1::Form_Load()
 {
-    model_.reseed();
-    Timer1_.stop(); // no tick while the player is being asked
+    model_.reseed(); // the clock is not running while the player is being asked
     // The record is read while the name box is open: a school server may take its time.
     if (!classFolderProblem_) {
         keeper_ =
             std::make_unique<RecordKeeper>(GetSystemDir(), std::move(recordOpener_), classFolder_);
-        connect(keeper_.get(), &RecordKeeper::recordArrived, this,
-                [this](const QString& score, const QString& name) {
-                    if (playing())
-                        model_.setRecord(score, name);
-                });
+        connect(
+            keeper_.get(), &RecordKeeper::recordArrived, this,
+            [this](const QString& score, const QString& name) { model_.setRecord(score, name); });
         keeper_->beginReading();
     }
     const QString name = dialogs_.input(QStringLiteral("Come ti chiami?"), startTitle);
@@ -141,14 +143,12 @@ bool Form1::Form_Load()
         model_.setRecord(shown.score, shown.name);
     }
 
-    lblconto->setCaption(model_.clock().text());
     Command4_Click();
     return true;
 }
 
 void Form1::aggiornatempo()
 {
-    Timer1_.start();
     model_.startClock();
 }
 
@@ -189,10 +189,7 @@ void Form1::Command1_Click()
 
 void Form1::Option1_Click(qint16 index)
 {
-    if (!playing() || !isValueButton(index))
-        return;
-    model_.press(leadingNumber(Option1_[index]->text()));
-    unselectValueButtons();
+    model_.press(index);
 }
 
 void Form1::Option1_GotFocus(qint16 index)
@@ -209,42 +206,20 @@ void Form1::unselectValueButtons()
 
 void Form1::cmdverifica_Click()
 {
-    if (!playing())
-        return;
-    for (Label* l : {lbltotal3, lbltotal2, lbltotal4, lbltotale})
-        l->setCaption(QStringLiteral("0"));
-    const Judgement j = model_.judge();
-    dialogs_.message(j.message);
-    if (!playing()) // the clock ran out while the box was open
-        return;
-    model_.count(j.verdict);
-    unselectValueButtons();
-    Command1_Click();
-}
-
-// ---- Clock --------------------------------------------------------------------------------
-
-void Form1::Timer1_Timer()
-{
-    if (!playing())
-        return;
-    if (CountdownClock::showsEnd(lblconto->caption())) {
-        Cmdexit1_Click();
-        return;
-    }
-    model_.tick();
+    model_.verifica([this](const Message& verdict) { dialogs_.message(verdict); });
 }
 
 // ---- Game end -----------------------------------------------------------------------------
 
 void Form1::Cmdexit1_Click()
 {
-    // Runs once: neither a second "Esci" nor a tick starts it again while its boxes are open,
-    // and nothing else of the game starts either.
-    if (!playing())
-        return;
-    model_.beginEnding();
-    Timer1_.stop();
+    model_.finish();
+}
+
+// The game's end has begun, from "Esci" or at the end of the time: the farewell, then the
+// record. Runs once; nothing of the game starts again while its boxes are open.
+void Form1::showEnding()
+{
     dialogs_.message(farewell(model_.player()));
     if (model_.phase() == Phase::Ended) // the window was closed while the farewell was open
         return;
@@ -264,7 +239,6 @@ void Form1::endProgram()
     if (model_.phase() == Phase::Ended)
         return;
     model_.end();
-    Timer1_.stop();
     hide();
     if (quit_)
         quit_();
@@ -274,7 +248,6 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     // Closed through the title bar: the program ends without a farewell or a record.
     model_.end();
-    Timer1_.stop();
     event->accept();
     if (quit_)
         quit_();
@@ -296,7 +269,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
 
 void Form1::showDefinition(int index)
 {
-    if (!playing())
+    if (!model_.playing()) // asked for before the end, and taken up after it
         return;
     dialogs_.message(definitions().at(static_cast<std::size_t>(index)).message);
 }

@@ -10,7 +10,6 @@
 
 #include <QMainWindow>
 #include <QString>
-#include <QTimer>
 
 #include <array>
 #include <functional>
@@ -48,10 +47,12 @@ public:
 
     // `recordFolder` is the machine-wide folder of the record files; `quit` is called once
     // when the program ends (the real one leaves the event loop). With `board`, the window is
-    // the board's; the application's style must then be enlarged by the same factor.
+    // the board's; the application's style must then be enlarged by the same factor. The
+    // game's seconds come from `ticker` when given (it must outlive the window), else once a
+    // second from the window's own.
     Form1(Dialogs& dialogs, RandomSource& random, QString recordFolder,
           std::function<void()> quit = {}, QWidget* parent = nullptr,
-          std::optional<Board> board = std::nullopt);
+          std::optional<Board> board = std::nullopt, Ticker* ticker = nullptr);
     ~Form1() override;
 
     // The record files, being opened by the program's start before anything else ran
@@ -83,7 +84,6 @@ public:
     void Option1_GotFocus(qint16 index);
     void cmdverifica_Click();
     void Cmdexit1_Click();
-    void Timer1_Timer();
     void help_Click();
     void acuto_Click();
     void retto_Click();
@@ -106,7 +106,6 @@ public:
     // The window's parts.
     QString dirsistema() const { return dirsistema_; }
     const ImageSurface& surface() const { return *surface_; }
-    bool timerRunning() const { return Timer1_.isActive(); }
     Label* label(const QString& name) const;
     QToolButton* option1(int index) const { return Option1_.at(index); }
     QToolButton* cmdverifica() const { return cmdverifica_; }
@@ -129,7 +128,6 @@ protected:
 private:
     using Handler = void (Form1::*)();
 
-    bool playing() const { return model_.playing(); }
     void later(Handler handler);
     void buildLayout();
     QWidget* buildBoard(QWidget* canvas);
@@ -137,6 +135,8 @@ private:
     void showModel();
     void showDefinition(int index);
     void unselectValueButtons();
+    void showTotals();
+    void showEnding();
     void endProgram();
 
     Dialogs& dialogs_;
@@ -145,6 +145,7 @@ private:
     std::optional<Board> board_;
     Scale scale_;
 
+    SecondTicker Timer1_; // the game's seconds, unless the window was given a ticker
     GameModel model_;
     Narration narration_;
     QString dirsistema_;
@@ -156,7 +157,6 @@ private:
     ReturnPressesButton returnPresses_;
 
     std::unique_ptr<ImageSurface> surface_;
-    QTimer Timer1_;
 
     // Controls the handlers use.
     Label* lblnome = nullptr;

@@ -5,7 +5,7 @@
 
 #include "app/announcer.h"
 #include "app/icons.h"
-#include "app/valuebuttons.h"
+#include "game/valuebuttons.h"
 #include "texts/captions.h"
 #include "texts/definitions.h"
 #include "toolkit/colors.h"

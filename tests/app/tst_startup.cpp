@@ -37,7 +37,7 @@ private slots:
         // Nothing of the window is on screen while the player is asked.
         g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown&) {
             QVERIFY(!g.form->isVisible());
-            QVERIFY(!g.form->timerRunning());
+            QVERIFY(!g.ticking());
         };
         QVERIFY(g.start());
         QCOMPARE(g.dialogs.shown.size(), 2);
@@ -170,7 +170,7 @@ private slots:
             QVERIFY(
                 error.text.startsWith(QStringLiteral("Il record della classe non si può usare: ")));
             // The pupil plays, and the end stores nothing and makes nothing.
-            QVERIFY(g.form->timerRunning());
+            QVERIFY(g.ticking());
             g.show();
             g.build(35);
             g.verifica();
@@ -183,7 +183,7 @@ private slots:
         }
         QVERIFY(g.hasEnded());
         QCOMPARE(g.quits, 1);
-        QVERIFY(!g.form->timerRunning());
+        QVERIFY(!g.ticking());
         // After the end nothing of the game reacts.
         g.form->cmdverifica_Click();
         g.form->Cmdexit1_Click();
@@ -288,7 +288,7 @@ private slots:
         // Closing it through the title bar runs nothing: no farewell, no record.
         g.form->close();
         QVERIFY(g.hasEnded());
-        QVERIFY(!g.form->timerRunning());
+        QVERIFY(!g.ticking());
         QCOMPARE(g.dialogs.shown.size(), 2);
         QCOMPARE(g.bytes(g.scorePath()), QByteArray());
     }

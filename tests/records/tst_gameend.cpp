@@ -95,7 +95,7 @@ private slots:
         QCOMPARE(g.record(), newScore + '|' + newName);
         QVERIFY(g.hasEnded());
         QCOMPARE(g.quits, 1);
-        QVERIFY(!g.form->timerRunning());
+        QVERIFY(!g.ticking());
         // The next start shows the record the files hold.
         Game next(g.recordFolder());
         QVERIFY(next.start());
@@ -187,7 +187,7 @@ private slots:
             g.form->Option1_Click(6);
             g.form->comp_Click();
             g.form->Command1_Click();
-            g.form->Timer1_Timer();
+            g.ticks(1);
         };
         g.dialogs.whileOpen = [&](const ScriptedDialogs::Shown& s) {
             if (!s.text.startsWith(QStringLiteral("Ciao")))

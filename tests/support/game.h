@@ -1,7 +1,7 @@
 #pragma once
 
 #include "app/form1.h"
-#include "app/valuebuttons.h"
+#include "game/valuebuttons.h"
 #include "support/gamewindow.h"
 #include "support/recordfolder.h"
 #include "support/scripteddialogs.h"
@@ -44,9 +44,11 @@ struct Game
     QTemporaryDir folder;
     ScriptedDialogs dialogs;
     ScriptedRandom random;
+    ManualTicker ticker;
     int quits = 0;
     std::optional<Form1::Board> board; // the classroom's board, when set before start()
     bool classFolder = false;          // the record folder is a class's, named by the administrator
+    bool realSeconds = false;          // the window's own timer, not the test's `ticker`
     std::unique_ptr<Form1> form;
 
     Game() { dialogs.answers = {QStringLiteral("Anna")}; }
@@ -70,7 +72,8 @@ struct Game
     bool start()
     {
         form = std::make_unique<Form1>(
-            dialogs, random, recordFolder(), [this] { ++quits; }, nullptr, board);
+            dialogs, random, recordFolder(), [this] { ++quits; }, nullptr, board,
+            realSeconds ? nullptr : &ticker);
         if (classFolder)
             form->useClassFolder();
         return form->Form_Load();
@@ -93,11 +96,8 @@ struct Game
 
     QToolButton* valueButton(int value) const
     {
-        for (int i = firstValueButton; i <= lastValueButton; ++i) {
-            if (sorvane::valueButton(i).value == value)
-                return form->option1(i);
-        }
-        return nullptr;
+        const int i = GameWindow::indexOf(value);
+        return i ? form->option1(i) : nullptr;
     }
 
     bool noneChecked() const
@@ -114,11 +114,8 @@ struct Game
     void press(int value) const { QTest::mouseClick(valueButton(value), Qt::LeftButton); }
     void verifica() { clickForBox(form->cmdverifica()); }
     void esci() { clickForBox(form->cmdexit1()); }
-    void ticks(int n) const
-    {
-        for (int i = 0; i < n; ++i)
-            form->Timer1_Timer();
-    }
+    void ticks(int n) { ticker.fire(n); }
+    bool ticking() const { return form->model().ticking(); }
 
     // Clicks a button whose box opens once the click has returned, and lets the event loop
     // run until it has been shown, as the real one does.

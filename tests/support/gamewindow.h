@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/valuebuttons.h"
+#include "game/valuebuttons.h"
 
 #include <QColor>
 #include <QImage>
@@ -23,8 +23,17 @@ struct GameWindow
     static constexpr QRect esciPlace{616, 248, 105, 73};
     static constexpr QPoint verifica = verificaPlace.center();
     static constexpr QPoint esci = esciPlace.center();
-    // The centre of a value button (src/app/valuebuttons.h).
+    // The centre of a value button (src/game/valuebuttons.h).
     static constexpr QPoint centreOf(const ValueButton& b) { return b.place().center(); }
+    // The index in `Option1` of the value button that adds `value`; 0 when there is none.
+    static constexpr int indexOf(int value)
+    {
+        for (int i = firstValueButton; i <= lastValueButton; ++i) {
+            if (valueButton(i).value == value)
+                return i;
+        }
+        return 0;
+    }
     // The buttons that add up to `sum`, largest first.
     static QList<ValueButton> valuesFor(int sum)
     {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "game/question.h"
+#include "game/ticker.h"
 #include "toolkit/dialogs.h"
 
 #include <QList>
@@ -70,6 +71,29 @@ public:
     int reseeds = 0;
     void reseed() override { ++reseeds; }
     float next() override { return values.size() > 1 ? values.takeFirst() : values.first(); }
+};
+
+// Seconds that pass when the test says so.
+class ManualTicker : public Ticker
+{
+public:
+    void start(std::function<void()> tick) override
+    {
+        tick_ = std::move(tick);
+        running_ = true;
+    }
+    void stop() override { running_ = false; }
+    bool running() const override { return running_; }
+    // `n` seconds, delivered even once stopped, as a timer's tick already on its way is.
+    void fire(int n = 1)
+    {
+        for (int i = 0; i < n && tick_; ++i)
+            tick_();
+    }
+
+private:
+    std::function<void()> tick_;
+    bool running_ = false;
 };
 
 } // namespace sorvane::testing

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "toolkit/colors.h"
+#include "game/bgrcolor.h"
 
 #include <QRect>
 #include <QtGlobal>
