@@ -17,12 +17,6 @@
 
 namespace sorvane::testing {
 
-// The random number that gives a question with the given angle.
-inline float numberForAngle(int angle)
-{
-    return float((angle - 1 + 0.5) / 89.0);
-}
-
 // A finger on a touch screen, through Qt's own touch events: `at` is in `w`'s pixels, the
 // widget's centre when not given.
 inline QPointingDevice* touchScreen()

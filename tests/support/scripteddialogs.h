@@ -63,6 +63,12 @@ private:
     }
 };
 
+// The random number that gives a question with the given angle.
+inline float numberForAngle(int angle)
+{
+    return float((angle - 1 + 0.5) / 89.0);
+}
+
 // Random numbers from a list, then the last one again.
 class ScriptedRandom : public RandomSource
 {

@@ -1,0 +1,125 @@
+// The game's model alone, without a window, through whole games: its acts and its seconds,
+// driven by the test.
+
+#include "support/gamewindow.h"
+#include "support/scripteddialogs.h"
+
+#include "game/gamemodel.h"
+
+#include <QTest>
+
+using namespace sorvane;
+using namespace sorvane::testing;
+
+class TestGameModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Every question asks for 35 (given 55). The acts, separated by commas: "press VALUE",
+    // "check" (its box closed at once), "check+N" (N seconds pass while its box is open),
+    // "ticks N", "esci" or "end". Then what the player was shown, the counts, the clock,
+    // the phase, whether the clock still runs, how often the ending was told, and the sum.
+    void wholeGames_data()
+    {
+        QTest::addColumn<QString>("acts");
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<int>("esatte");
+        QTest::addColumn<int>("errate");
+        QTest::addColumn<QString>("clock");
+        QTest::addColumn<GameModel::Phase>("phase");
+        QTest::addColumn<bool>("ticking");
+        QTest::addColumn<int>("endings");
+        QTest::addColumn<int>("sum");
+        using P = GameModel::Phase;
+        const QString ok = QStringLiteral(" Ok ");
+        const QString big =
+            QStringLiteral(" Hai raggiunto un valore maggiore. Il valore esatto era 35°");
+        const QString small =
+            QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era 35°");
+
+        QTest::newRow("a right answer") << "press 30, press 5, check" << QStringList{ok} << 1 << 0
+                                        << "00:15:00" << P::Playing << true << 0 << 0;
+        QTest::newRow("too big, then nothing pressed")
+            << "press 20, press 20, check, check" << QStringList{big, small} << 0 << 2 << "00:15:00"
+            << P::Playing << true << 0 << 0;
+        QTest::newRow("the sum starts again from 0 after a check")
+            << "press 30, check, press 5, check" << QStringList{small, small} << 0 << 2
+            << "00:15:00" << P::Playing << true << 0 << 0;
+        QTest::newRow("900 seconds: the end shown, the game still on")
+            << "press 30, press 5, check, ticks 900" << QStringList{ok} << 1 << 0 << "00:00:00"
+            << P::Playing << true << 0 << 0;
+        QTest::newRow("the 901st second ends the game, once")
+            << "press 30, press 5, check, ticks 901, press 5, check, ticks 5, esci"
+            << QStringList{ok} << 1 << 0 << "00:00:00" << P::Ending << false << 1 << 0;
+        QTest::newRow("the time runs out while the verdict is open: not counted")
+            << "ticks 899, press 30, press 5, check+2, check" << QStringList{ok} << 0 << 0
+            << "00:00:00" << P::Ending << false << 1 << 0;
+        QTest::newRow("seconds while the verdict is open count down")
+            << "press 20, check+30" << QStringList{small} << 0 << 1 << "00:14:30" << P::Playing
+            << true << 0 << 0;
+        QTest::newRow("Esci: the clock stops, a second Esci does nothing")
+            << "ticks 61, esci, ticks 10, esci, press 10, check" << QStringList{} << 0 << 0
+            << "00:13:59" << P::Ending << false << 1 << 0;
+        QTest::newRow("over: every act ignored")
+            << "press 20, end, press 10, check, ticks 3, esci" << QStringList{} << 0 << 0
+            << "00:15:00" << P::Ended << false << 0 << 20;
+    }
+    void wholeGames()
+    {
+        QFETCH(QString, acts);
+        QFETCH(QStringList, boxes);
+        QFETCH(int, esatte);
+        QFETCH(int, errate);
+        QFETCH(QString, clock);
+        QFETCH(GameModel::Phase, phase);
+        QFETCH(bool, ticking);
+        QFETCH(int, endings);
+        QFETCH(int, sum);
+        ScriptedRandom random;
+        random.values = {numberForAngle(55)};
+        ManualTicker ticker;
+        GameModel model(random, ticker);
+        int ended = 0;
+        connect(&model, &GameModel::ending, this, [&ended] { ++ended; });
+        QStringList shown;
+        int sumWhileOpen = -1;
+        QCOMPARE(model.ticking(), false);
+        model.startClock();
+        model.newQuestion();
+        for (const QString& act : acts.split(QStringLiteral(", "))) {
+            const QStringList words = act.split(u' ');
+            const int n = words.value(1).toInt();
+            if (words[0] == u"press") {
+                model.press(GameWindow::indexOf(n));
+            } else if (words[0].startsWith(u"check")) {
+                const int seconds = words[0].section(u'+', 1).toInt();
+                model.verifica([&](const Message& m) {
+                    shown << m.text;
+                    sumWhileOpen = model.somma();
+                    ticker.fire(seconds);
+                });
+            } else if (words[0] == u"ticks") {
+                ticker.fire(n);
+            } else if (words[0] == u"esci") {
+                model.finish();
+            } else {
+                model.end();
+            }
+        }
+        QCOMPARE(shown, boxes);
+        QCOMPARE(int(model.esatte()), esatte);
+        QCOMPARE(int(model.errate()), errate);
+        QCOMPARE(model.clock().text(), clock);
+        QCOMPARE(model.phase(), phase);
+        QCOMPARE(model.ticking(), ticking);
+        QCOMPARE(ended, endings);
+        QCOMPARE(int(model.somma()), sum);
+        if (!shown.isEmpty())
+            QCOMPARE(sumWhileOpen, 0);
+        QCOMPARE(int(model.primoangolo()), 55);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestGameModel)
+#include "tst_gamemodel.moc"
