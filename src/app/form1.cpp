@@ -1,6 +1,7 @@
 #include "app/form1.h"
 
 #include "app/announcer.h"
+#include "app/windowlayout.h"
 #include "game/valuebuttons.h"
 
 #include "game/numbers.h"
@@ -167,8 +168,8 @@ void Form1::Command4_Click()
     for (int i = firstValueButton; i <= lastValueButton; ++i) {
         QToolButton* b = Option1_[i];
         QPalette pal = b->palette();
-        pal.setColor(QPalette::Button, fromBgr(valueFaceColor));
-        pal.setColor(QPalette::ButtonText, fromBgr(valueTextColor));
+        pal.setColor(QPalette::Button, fromBgr(layout::valueButtonFace));
+        pal.setColor(QPalette::ButtonText, fromBgr(layout::valueButtonText));
         if (pal != b->palette()) // setting a palette restyles the button: only when it changes
             b->setPalette(pal);
         b->show();

@@ -22,6 +22,9 @@ class QToolButton;
 
 namespace sorvane {
 
+namespace layout {
+struct Control;
+}
 class Announcer;
 class Label;
 class RecordKeeper;
@@ -116,10 +119,8 @@ public:
     // The enlargement of the game; 1 in a window of its own.
     Scale scale() const { return scale_; }
 
-    // The window's colours.
+    // The window's background.
     static constexpr BgrColor backColor = 0xC0C000;
-    static constexpr BgrColor valueFaceColor = backColor;
-    static constexpr BgrColor valueTextColor = 0xFFFF80;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -130,6 +131,7 @@ private:
 
     void later(Handler handler);
     void buildLayout();
+    void buildControl(QWidget* canvas, const layout::Control& control);
     QWidget* buildBoard(QWidget* canvas);
     void buildMenu();
     void showModel();

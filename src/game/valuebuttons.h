@@ -1,7 +1,5 @@
 #pragma once
 
-#include "game/bgrcolor.h"
-
 #include <QRect>
 #include <QtGlobal>
 
@@ -10,13 +8,12 @@
 namespace sorvane {
 
 // The value buttons, members 1 to 11 of the control array `Option1` in this order: the value
-// each adds (its caption), its place in the client area and its caption's colour as laid out.
-// The layout, the keys and the tests all take them from here.
+// each adds (its caption) and its place in the client area. The game, the layout, the keys and
+// the tests all take them from here; their look is the window's (app/windowlayout.h).
 struct ValueButton
 {
     qint16 value;
     int left;
-    BgrColor text;
 
     static constexpr int top = 472;
     static constexpr int width = 65;
@@ -24,17 +21,17 @@ struct ValueButton
     constexpr QRect place() const { return {left, top, width, height}; }
 };
 
-inline constexpr std::array<ValueButton, 11> valueButtons{{{1, 5, 0xFFFF00},
-                                                           {2, 72, 0xFFFF80},
-                                                           {3, 139, 0xFFFF00},
-                                                           {5, 206, 0xFFFF80},
-                                                           {10, 273, 0xFFFF00},
-                                                           {20, 340, 0xFFFF00},
-                                                           {30, 408, 0xFFFF00},
-                                                           {40, 475, 0xFFFF00},
-                                                           {50, 542, 0xFFFF00},
-                                                           {60, 610, 0xFFFF00},
-                                                           {70, 680, 0xFFFF00}}};
+inline constexpr std::array<ValueButton, 11> valueButtons{{{1, 5},
+                                                           {2, 72},
+                                                           {3, 139},
+                                                           {5, 206},
+                                                           {10, 273},
+                                                           {20, 340},
+                                                           {30, 408},
+                                                           {40, 475},
+                                                           {50, 542},
+                                                           {60, 610},
+                                                           {70, 680}}};
 
 // The indexes of `Option1` that are value buttons; member 0 is the array's hidden template.
 inline constexpr qint16 firstValueButton = 1;

@@ -215,8 +215,8 @@ private slots:
             QVERIFY(b->isEnabled());
             QVERIFY(!b->isHidden());
             QVERIFY(!b->isChecked());
-            QCOMPARE(toBgr(b->palette().color(QPalette::Button)), Form1::valueFaceColor);
-            QCOMPARE(toBgr(b->palette().color(QPalette::ButtonText)), Form1::valueTextColor);
+            QCOMPARE(toBgr(b->palette().color(QPalette::Button)), BgrColor(0xC0C000));
+            QCOMPARE(toBgr(b->palette().color(QPalette::ButtonText)), BgrColor(0xFFFF80));
             QCOMPARE(b->geometry(), valueButton(i).place());
             QCOMPARE(
                 b->toolTip(),
