@@ -1,5 +1,7 @@
 #include "floor_window.h"
 
+#include "app/windowlayout.h"
+#include "game/valuebuttons.h"
 #include "texts/definitions.h"
 
 #include <QDir>
@@ -22,12 +24,21 @@ QColor rgb(quint32 bgr)
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
 
-QFont font(const char* family, int pixels, QFont::Weight weight)
+QFont font(sorvane::layout::Font from)
 {
-    QFont f(QString::fromLatin1(family));
-    f.setPixelSize(pixels);
-    f.setWeight(weight);
+    using sorvane::layout::Family;
+    QFont f(from.family == Family::Serif ? QStringLiteral("Liberation Serif")
+                                         : QStringLiteral("Liberation Sans"));
+    f.setPixelSize(from.pixels);
+    f.setWeight(from.family == Family::Black ? QFont::Black
+                                             : (from.bold ? QFont::Bold : QFont::Normal));
     return f;
+}
+
+// A colour of the layout; the system's are the default palette's.
+QColor colour(const sorvane::layout::Colour& c, QColor system)
+{
+    return c.system == sorvane::layout::Colour::System::None ? rgb(c.bgr) : system;
 }
 
 // The client area: background and the question's two pies, painted on every repaint.
@@ -57,8 +68,8 @@ protected:
 };
 
 // A label; a bordered one has a one-pixel black box around it.
-QLabel* label(QWidget* parent, const QString& text, QRect place, quint32 colour, const QFont& f,
-              bool centred, bool bordered, int background = -1)
+QLabel* label(QWidget* parent, const QString& text, QRect place, QColor colour, const QFont& f,
+              bool centred, bool bordered, QColor background)
 {
     auto* l = new QLabel(text, parent);
     l->setGeometry(place);
@@ -67,10 +78,10 @@ QLabel* label(QWidget* parent, const QString& text, QRect place, quint32 colour,
     l->setAlignment(Qt::AlignTop | (centred ? Qt::AlignHCenter : Qt::AlignLeft));
     l->setForegroundRole(QPalette::Text);
     QPalette pal = l->palette();
-    pal.setColor(QPalette::Text, rgb(colour));
+    pal.setColor(QPalette::Text, colour);
     pal.setColor(QPalette::WindowText, Qt::black);
-    if (background >= 0) {
-        pal.setColor(QPalette::Window, rgb(quint32(background)));
+    if (background.isValid()) {
+        pal.setColor(QPalette::Window, background);
         l->setAutoFillBackground(true);
     }
     l->setPalette(pal);
@@ -154,62 +165,51 @@ FloorWindow makeFloorWindow()
     QMainWindow& w = *floor.window;
     w.setWindowTitle(QString(92, u' ') + QStringLiteral("Impariamo a riconoscere gli angoli"));
     w.setWindowIcon(picture(QStringLiteral("sorvane"), 30));
-    w.setFont(font("Liberation Sans", 11, QFont::Normal));
+    w.setFont(font(sorvane::layout::baseFont));
 
     auto* area = new Pies(&w);
-    area->setFixedSize(748, 552);
+    area->setFixedSize(sorvane::layout::clientSize);
     w.setCentralWidget(area);
 
-    const QFont sans13 = font("Liberation Sans", 18, QFont::Bold);
-    const QFont counts = font("Liberation Sans", 18, QFont::Normal);
-    const QFont score = font("Liberation Serif", 48, QFont::Bold);
-    const QFont total = font("Liberation Sans", 32, QFont::Bold);
-    shape(area, {0, 0, 745, 25}, rgb(0xC0FFFF), rgb(0xFF0000));
-    label(area, QString(), {656, 0, 81, 65}, 0xFF0000, sans13, false, false);
-    label(area, QStringLiteral("con punti"), {544, 0, 105, 33}, 0xFF0000, sans13, false, false);
-    label(area, QString(), {152, 0, 392, 24}, 0xFF0000, sans13, true, false);
-    label(area, QStringLiteral("Il record è di"), {8, 0, 119, 24}, 0xFF0000, sans13, false, false);
-    shape(area, {232, 24, 281, 33}, Qt::white, Qt::black);
-    label(area, QStringLiteral("Sorvane"), {272, 24, 217, 25}, 0xC000C0, sans13, false, false);
-    label(area, QStringLiteral("45"), {40, 88, 89, 49}, 0x00C000,
-          font("Liberation Sans", 32, QFont::Bold), true, true, 0xFFFF80);
-    label(area, QStringLiteral(" Il primo angolo misura gradi."), {0, 24, 241, 169}, 0x000000,
-          font("Liberation Sans", 24, QFont::Bold), false, false);
-    label(area, QStringLiteral("Determina il suo complementare  cliccando sui pulsanti sotto"),
-          {8, 144, 177, 105}, 0xFF0000, sans13, false, false);
-    label(area, QStringLiteral("Risposte esatte"), {8, 336, 131, 28}, 0x00FF00, counts, true, true,
-          0xFFFF80);
-    label(area, QStringLiteral("0"), {56, 368, 37, 59}, 0x00FF00, score, true, true, 0xFFFFC0);
-    label(area, QStringLiteral("Sfidante"), {16, 432, 74, 24}, 0xFF00FF,
-          font("Liberation Serif", 21, QFont::Bold), true, false);
-    label(area, QStringLiteral("Anna"), {104, 432, 56, 24}, 0xFF00FF, counts, false, false);
-    label(area, QStringLiteral("Tempo restante"), {576, 32, 169, 41}, 0x80FFFF, sans13, true, true);
-    floor.clock = label(area, QStringLiteral("00:15:00"), {592, 88, 137, 41}, 0x00FFFF,
-                        font("Liberation Sans", 24, QFont::Black), true, true);
-    auto* image = new QLabel(area);
-    image->setGeometry(520, 64, 32, 32);
-    image->setPixmap(picture(QStringLiteral("goniometro"), 60).pixmap(32, 32));
-    label(area, QStringLiteral("Risposte errate"), {600, 328, 139, 28}, 0x0000FF, counts, true,
-          true, 0xFFFF00);
-    label(area, QStringLiteral("0"), {656, 368, 36, 59}, 0x0000FF, score, true, true, 0xFFFFC0);
-    label(area, QStringLiteral("0"), {240, 312, 137, 113}, 0x80FF80, total, false, false);
-    shape(area, {280, 248, 305, 25}, rgb(0xC0C000), rgb(0xC0C000));
-    label(area, QStringLiteral("0"), {243, 312, 137, 57}, 0xFF8080, total, false, false);
-    label(area, QStringLiteral("0"), {242, 312, 145, 97}, 0xC00000, total, false, false);
-    label(area, QStringLiteral("0"), {244, 312, 113, 97}, 0xFFFF00, total, false, false);
-    shape(area, {0, 464, 753, 97}, rgb(0x400000), rgb(0xFF0000));
-
-    const QFont small = font("Liberation Sans", 11, QFont::Normal);
-    button(area, QStringLiteral("Verifica"), {24, 248, 105, 73}, 0xFFC0C0, 0x000000, small,
-           picture(QStringLiteral("verifica"), 90));
-    button(area, QStringLiteral("Esci"), {616, 248, 105, 73}, 0xFF00FF, 0x000000, small,
-           picture(QStringLiteral("esci"), 0));
-    static constexpr std::array<int, 11> lefts{5, 72, 139, 206, 273, 340, 408, 475, 542, 610, 680};
-    static constexpr std::array<int, 11> values{1, 2, 3, 5, 10, 20, 30, 40, 50, 60, 70};
-    const QFont valueFont = font("Liberation Sans", 13, QFont::Bold);
-    for (std::size_t i = 0; i < values.size(); ++i)
-        button(area, QString::number(values[i]), {lefts[i], 472, 65, 70}, 0xC0C000, 0xFFFF00,
-               valueFont, quarterIcon(values[i]))
+    // The window's layout as the game's shows it after start-up, in stock widgets.
+    const std::map<QString, QString> shown{
+        {QStringLiteral("lblpunti"), QString()},
+        {QStringLiteral("lblnome"), QString()},
+        {QStringLiteral("lblangolo"), QStringLiteral("45")},
+        {QStringLiteral("lblnome1"), QStringLiteral("Anna")},
+        {QStringLiteral("lblconto"), QStringLiteral("00:15:00")}};
+    using Kind = sorvane::layout::Control::Kind;
+    for (const sorvane::layout::Control& c : sorvane::layout::controls()) {
+        const auto it = shown.find(c.name);
+        const QString caption = it == shown.end() ? c.caption : it->second;
+        switch (c.kind) {
+        case Kind::Shape:
+            shape(area, c.place, colour(*c.back, Qt::white), colour(c.fore, Qt::black));
+            break;
+        case Kind::Label: {
+            QLabel* l =
+                label(area, caption, c.place, colour(c.fore, Qt::black), font(c.font), c.centred,
+                      c.bordered, c.back ? colour(*c.back, Qt::white) : QColor());
+            if (c.name == u"lblconto")
+                floor.clock = l;
+            break;
+        }
+        case Kind::Picture: {
+            auto* image = new QLabel(area);
+            image->setGeometry(c.place);
+            image->setPixmap(picture(QStringLiteral("goniometro"), 60).pixmap(c.place.size()));
+            break;
+        }
+        case Kind::Button:
+            button(area, caption, c.place, c.back->bgr, c.fore.bgr, font(c.font),
+                   picture(c.icon, c.icon == u"verifica" ? 90 : 0));
+            break;
+        }
+    }
+    const QFont valueFont = font(sorvane::layout::valueButtonFont);
+    for (const sorvane::ValueButton& b : sorvane::valueButtons)
+        button(area, QString::number(b.value), b.place(), sorvane::layout::valueButtonFace,
+               sorvane::layout::valueButtonText, valueFont, quarterIcon(b.value))
             ->setCheckable(true);
 
     for (const auto& d : sorvane::definitions())

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/windowlayout.h"
+#include "game/question.h"
 #include "game/valuebuttons.h"
 
 #include <QColor>
@@ -14,15 +16,15 @@
 
 namespace sorvane::testing {
 
-// Where the game's window puts what a player clicks and reads, in its client area: the window
-// is the menu bar above 748 x 552.
+// Where the game's window puts what a player clicks and reads, in its client area, under the
+// menu bar (from the window's layout).
 struct GameWindow
 {
-    static constexpr int clientHeight = 552;
-    static constexpr QRect verificaPlace{24, 248, 105, 73};
-    static constexpr QRect esciPlace{616, 248, 105, 73};
-    static constexpr QPoint verifica = verificaPlace.center();
-    static constexpr QPoint esci = esciPlace.center();
+    static inline const int clientHeight = layout::clientSize.height();
+    static inline const QRect verificaPlace = layout::control(u"cmdverifica").place;
+    static inline const QRect esciPlace = layout::control(u"Cmdexit1").place;
+    static inline const QPoint verifica = verificaPlace.center();
+    static inline const QPoint esci = esciPlace.center();
     // The centre of a value button (src/game/valuebuttons.h).
     static constexpr QPoint centreOf(const ValueButton& b) { return b.place().center(); }
     // The index in `Option1` of the value button that adds `value`; 0 when there is none.
@@ -43,10 +45,10 @@ struct GameWindow
                 out << *b;
         return out;
     }
-    static constexpr QRect wrongCount{656, 368, 36, 59};
+    static inline const QRect wrongCount = layout::control(u"lblScore1").place;
     // The figure: the quarter's centre, and the arc along which its colours are read.
-    static constexpr QPoint figureCentre{350, 250};
-    static constexpr double figureArc = 185;
+    static constexpr QPoint figureCentre{int(figure::centreX), int(figure::centreY)};
+    static constexpr double figureArc = figure::radius - 5;
 
     // The given angle as drawn in a screenshot whose client area starts `top` pixels down:
     // where the green sector meets the blue rest of the quarter, found along an arc in small
