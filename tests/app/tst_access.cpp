@@ -49,8 +49,9 @@ class TestAccess : public QObject
 
 private slots:
     // What a screen reader is told by itself, from the game's model alone, without a window.
-    // The acts, separated by commas, are "question ANGLE", "press VALUE", "check NEXT-ANGLE",
-    // "ticks N" or "end"; what is said, by "|", with what is asked while a box is open.
+    // The acts, separated by commas, are "question ANGLE", "build SUM" (the value buttons that
+    // add up to it pressed), "check NEXT-ANGLE", "ticks N" or "end"; what is said, by "|", with
+    // what is asked while a box is open, and "{SUM}" for each total told while it is built.
     void spokenStream_data()
     {
         QTest::addColumn<QString>("acts");
@@ -59,20 +60,20 @@ private slots:
                                          << "Il primo angolo misura 52 gradi";
         QTest::newRow("one degree") << "question 1"
                                     << "Il primo angolo misura 1 grado";
-        QTest::newRow("each total") << "question 52, press 30, press 5, press 3"
-                                    << "Il primo angolo misura 52 gradi|30|35|38";
+        QTest::newRow("each total") << "question 52, build 38"
+                                    << "Il primo angolo misura 52 gradi|{38}";
         // While the answer's box is open the totals on the screen show 0, and so does the sum
         // a screen reader asks for; the reset itself is not told.
         QTest::newRow("the counts, then the new angle")
-            << "question 20, press 70, check 17, check 2"
-            << "Il primo angolo misura 20 gradi|70|[box] Somma 0|"
+            << "question 20, build 70, check 17, check 2"
+            << "Il primo angolo misura 20 gradi|{70}|[box] Somma 0|"
                "Risposte esatte 1, risposte errate 0. Il primo angolo misura 17 gradi|[box] Somma "
                "0|"
                "Risposte esatte 1, risposte errate 1. Il primo angolo misura 2 gradi";
         QTest::newRow("five minutes and one minute left, once each")
             << "ticks 600, ticks 1, ticks 239, ticks 60"
             << "Tempo restante 5 minuti|Tempo restante 1 minuto";
-        QTest::newRow("nothing once the game is over") << "question 52, end, press 10, question 17"
+        QTest::newRow("nothing once the game is over") << "question 52, end, build 10, question 17"
                                                        << "Il primo angolo misura 52 gradi";
     }
     void spokenStream()
@@ -93,8 +94,9 @@ private slots:
             if (words[0] == u"question") {
                 random.values = {numberForAngle(n)};
                 model.newQuestion();
-            } else if (words[0] == u"press") {
-                model.press(GameWindow::indexOf(n));
+            } else if (words[0] == u"build") {
+                for (const ValueButton& b : GameWindow::valuesFor(n))
+                    model.press(GameWindow::indexOf(b.value));
             } else if (words[0] == u"check") {
                 random.values = {numberForAngle(n)}; // the next question's
                 model.verifica([&](const Message&) {
@@ -106,6 +108,14 @@ private slots:
                 model.end();
             }
         }
+        static const QRegularExpression building(QStringLiteral("\\{(\\d+)\\}"));
+        for (auto m = building.match(said); m.hasMatch(); m = building.match(said)) {
+            QStringList totals;
+            int total = 0;
+            for (const ValueButton& b : GameWindow::valuesFor(m.captured(1).toInt()))
+                totals << QString::number(total += b.value);
+            said.replace(m.capturedStart(), m.capturedLength(), totals.join(u'|'));
+        }
         QCOMPARE(heard.join(u'|'), said);
     }
 
@@ -115,21 +125,22 @@ private slots:
     void pressedByActionOrKey_data()
     {
         QTest::addColumn<int>("key");         // 0: the accessible action
-        QTest::addColumn<QString>("control"); // a value button by its value
+        QTest::addColumn<QString>("control"); // by its name
         QTest::addColumn<QString>("box");     // none: a value button
         const QString check = tooSmall + QStringLiteral("35°");
         const QString farewell = QStringLiteral("Ciao a presto Anna");
         QTest::newRow("action on a menu command") << 0 << "grio" << giro;
         QTest::newRow("action on Verifica") << 0 << "cmdverifica" << check;
         QTest::newRow("action on Esci") << 0 << "Cmdexit1" << farewell;
-        QTest::newRow("action on 1, disabled in the layout") << 0 << "1" << QString();
-        QTest::newRow("action on 20") << 0 << "20" << QString();
-        QTest::newRow("action on 70") << 0 << "70" << QString();
+        QTest::newRow("action on the first value, disabled in the layout")
+            << 0 << "Option1(1)" << QString();
+        QTest::newRow("action on a value") << 0 << "Option1(6)" << QString();
+        QTest::newRow("action on the last value") << 0 << "Option1(11)" << QString();
         for (const auto& [key, keyName] :
              {std::pair{Qt::Key_Return, "Return"}, std::pair{Qt::Key_Enter, "Enter"}}) {
             QTest::addRow("%s on Verifica", keyName) << int(key) << "cmdverifica" << check;
             QTest::addRow("%s on Esci", keyName) << int(key) << "Cmdexit1" << farewell;
-            QTest::addRow("%s on 20", keyName) << int(key) << "20" << QString();
+            QTest::addRow("%s on a value", keyName) << int(key) << "Option1(6)" << QString();
         }
     }
     void pressedByActionOrKey()
@@ -145,11 +156,12 @@ private slots:
             returnedBeforeTheBox = returned;
         };
         const auto modifiers = key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
-        const int value = control.toInt(); // 0: not a value button
-        QToolButton* pressed =
-            value ? g->valueButton(value) : g->form->findChild<QToolButton*>(control);
-        QAccessibleInterface* a =
-            value ? QAccessible::queryAccessibleInterface(pressed) : accessible(*g, control);
+        auto* pressed = g->form->findChild<QToolButton*>(control);
+        const int index = control.startsWith(QStringLiteral("Option1("))
+                              ? control.mid(8).chopped(1).toInt()
+                              : 0; // 0: not a value button
+        const int value = index ? valueButton(index).value : 0;
+        QAccessibleInterface* a = accessible(*g, control);
         QVERIFY(a);
         // The first question's angle is told once the window is active; then each new total.
         const Announcer& told = g->form->announcer();
@@ -188,7 +200,7 @@ private slots:
         QVERIFY(g->laterBoxes().isEmpty());
         if (box.isEmpty()) {
             QCOMPARE(a->role(), QAccessible::Button);
-            QCOMPARE(a->text(QAccessible::Name), control);
+            QCOMPARE(a->text(QAccessible::Name), QString::number(value));
             QVERIFY(!a->state().checkable);
             return;
         }

@@ -1,6 +1,8 @@
 // The real program under a real X server (Xvfb), driven with real keyboard and mouse events
 // through xdotool, read back from window titles, screenshots and the record files.
 
+#include "app/windowlayout.h"
+#include "game/clock.h"
 #include "support/atspi.h"
 #include "support/desktop.h"
 #include "support/gamewindow.h"
@@ -442,9 +444,12 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(u'|')));
         const QStringList names = a11y.names();
         QVERIFY(names.contains(QStringLiteral("1\n"))); // the record, with its line end
-        QVERIFY(std::any_of(names.cbegin(), names.cend(), [](const QString& n) {
-            return QRegularExpression(QStringLiteral("^00:1[45]:[0-5][0-9]$")).match(n).hasMatch();
-        }));
+        // The clock, in the game's first two minutes.
+        const QRegularExpression clock(QStringLiteral("^00:(%1|%2):[0-5][0-9]$")
+                                           .arg(sorvane::gameMinutes, 2, 10, QChar(u'0'))
+                                           .arg(sorvane::gameMinutes - 1, 2, 10, QChar(u'0')));
+        QVERIFY(std::any_of(names.cbegin(), names.cend(),
+                            [&clock](const QString& n) { return clock.match(n).hasMatch(); }));
 
         // A box: its text as the player reads it.
         click(window, GameWindow::verifica);
@@ -490,8 +495,8 @@ private slots:
         desktop.key(QStringLiteral("Return"));
         desktop.closeNextBox(QStringLiteral("Attenzione"));
 
-        // The value button "20" is a push button whose action presses it: the total reads 20.
-        const QString twenty = QStringLiteral("20");
+        // A value button is a push button whose action presses it: the total reads its value.
+        const QString twenty = QString::number(sorvane::valueButton(6).value);
         const auto buttons = Accessibility::objects(*bus, QStringLiteral("push button"));
         QCOMPARE(std::count_if(buttons.cbegin(), buttons.cend(),
                                [&](const auto& b) { return b.second == twenty; }),
@@ -507,7 +512,7 @@ private slots:
         QVERIFY2(!actionNames.isEmpty() && actionNames.first() == u"Press" &&
                      !actionNames.contains(QStringLiteral("Toggle")),
                  qPrintable(actionNames.join(u'|')));
-        // The total is the one label that changes from 0 (the given angle may read 20 too).
+        // The total is the one label that changes from 0 (the given angle may read the same).
         const QStringList labelsBefore = a11y.names(QStringLiteral("label"));
         auto press = a11y.doAction(twenty, QStringLiteral("push button"));
         QVERIFY(press);
@@ -577,15 +582,19 @@ private slots:
         // The given angle, as the label at its place reads it.
         auto angle = [&] {
             for (const auto& [node, name] : Accessibility::objects(*bus, QStringLiteral("label")))
-                if (near(Accessibility::extents(*bus, node), enlarged({40, 88, 89, 49})))
+                if (near(Accessibility::extents(*bus, node),
+                         enlarged(sorvane::layout::control(u"lblangolo").place)))
                     return name.toInt();
             return 0;
         };
-        // Every value button once: 291, too big.
-        for (const sorvane::ValueButton& b : sorvane::valueButtons)
+        // Every value button once: too big.
+        int all = 0;
+        for (const sorvane::ValueButton& b : sorvane::valueButtons) {
             desktop.click(window, enlarged(b.place()).center());
+            all += b.value;
+        }
         QVERIFY(waitFor(
-            [&] { return a11y.names(QStringLiteral("label")).contains(QStringLiteral("291")); }));
+            [&] { return a11y.names(QStringLiteral("label")).contains(QString::number(all)); }));
         desktop.click(window, enlarged(GameWindow::verificaPlace).center());
         desktop.closeNextBox(QStringLiteral("Attenzione"));
         // Then right answers, one more than the record.
@@ -635,12 +644,19 @@ private slots:
         // "40" has the focus: Space presses it; Tab to "50" and Return presses that one.
         qsizetype mark = reader.spoken().size();
         desktop.key(QStringLiteral("space"));
-        QVERIFY(reader.waitForSpeech(QStringLiteral("^40$"), mark).hasMatch());
+        // The first two value buttons of the focus order, "40" and "50".
+        const QString forty = QString::number(sorvane::valueButton(8).value);
+        const QString sum =
+            QString::number(sorvane::valueButton(8).value + sorvane::valueButton(9).value);
+        QVERIFY(reader.waitForSpeech(u'^' + forty + u'$', mark).hasMatch());
         desktop.key(QStringLiteral("Tab"));
-        QVERIFY(reader.waitForSpeech(QStringLiteral("^50 pulsante$"), mark).hasMatch());
+        QVERIFY(reader
+                    .waitForSpeech(
+                        QStringLiteral("^%1 pulsante$").arg(sorvane::valueButton(9).value), mark)
+                    .hasMatch());
         mark = reader.spoken().size();
         desktop.key(QStringLiteral("Return"));
-        QVERIFY(reader.waitForSpeech(QStringLiteral("^90$"), mark).hasMatch());
+        QVERIFY(reader.waitForSpeech(u'^' + sum + u'$', mark).hasMatch());
 
         // Nine Tabs on from "50" is "Verifica"; 90 is more than any complement.
         desktop.key(QStringLiteral("Tab"), 9);
@@ -667,8 +683,7 @@ private slots:
         // announcement once, and none with a word of its own (no "notifica").
         const QStringList question = reader.spoken().mid(atStart);
         qInfo().noquote() << "Orca said:\n  " + question.join(QStringLiteral("\n  "));
-        for (const QString& once :
-             {first.captured(0), QStringLiteral("40"), QStringLiteral("90"), next.captured(0)})
+        for (const QString& once : {first.captured(0), forty, sum, next.captured(0)})
             QVERIFY2(question.count(once) == 1, qPrintable(once));
         QVERIFY(std::none_of(question.cbegin(), question.cend(), [](const QString& t) {
             return t.contains(QStringLiteral("notifica"), Qt::CaseInsensitive);
@@ -678,11 +693,13 @@ private slots:
         mark = reader.spoken().size();
         desktop.xdotool({QStringLiteral("key"), QStringLiteral("--delay"), QStringLiteral("150"),
                          QStringLiteral("Insert+KP_Enter"), QStringLiteral("Insert+KP_Enter")});
-        QVERIFY(
-            reader
-                .waitForSpeech(
-                    QStringLiteral("^Tempo restante 1[34] minut[oi]( e \\d+ second[oi])?$"), mark)
-                .hasMatch());
+        QVERIFY(reader
+                    .waitForSpeech(
+                        QStringLiteral("^Tempo restante (%1|%2) minut[oi]( e \\d+ second[oi])?$")
+                            .arg(sorvane::gameMinutes - 1)
+                            .arg(sorvane::gameMinutes - 2),
+                        mark)
+                    .hasMatch());
         for (const QString& fact :
              {QStringLiteral("Somma 0"), QStringLiteral("Risposte esatte 0"),
               QStringLiteral("Risposte errate 1"), next.captured(0).section(u'.', 1).trimmed()})

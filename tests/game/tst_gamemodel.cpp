@@ -16,7 +16,8 @@ class TestGameModel : public QObject
     Q_OBJECT
 
 private slots:
-    // Every question asks for 35 (given 55). The acts, separated by commas: "press VALUE",
+    // Every question asks for 35 (given 55). The acts, separated by commas: "build SUM" (the
+    // value buttons that add up to it pressed),
     // "check" (its box closed at once), "check+N" (N seconds pass while its box is open),
     // "ticks N", "esci" or "end". Then what the player was shown, the counts, the clock,
     // the phase, whether the clock still runs, how often the ending was told, and the sum.
@@ -38,32 +39,33 @@ private slots:
         const QString small =
             QStringLiteral("Fai attenzione, hai sbagliato. Il valore esatto era 35°");
 
-        QTest::newRow("a right answer") << "press 30, press 5, check" << QStringList{ok} << 1 << 0
-                                        << "00:15:00" << P::Playing << true << 0 << 0;
+        QTest::newRow("a right answer") << "build 35, check" << QStringList{ok} << 1 << 0
+                                        << clockAfter(0) << P::Playing << true << 0 << 0;
         QTest::newRow("too big, then nothing pressed")
-            << "press 20, press 20, check, check" << QStringList{big, small} << 0 << 2 << "00:15:00"
+            << "build 40, check, check" << QStringList{big, small} << 0 << 2 << clockAfter(0)
             << P::Playing << true << 0 << 0;
         QTest::newRow("the sum starts again from 0 after a check")
-            << "press 30, check, press 5, check" << QStringList{small, small} << 0 << 2
-            << "00:15:00" << P::Playing << true << 0 << 0;
-        QTest::newRow("900 seconds: the end shown, the game still on")
-            << "press 30, press 5, check, ticks 900" << QStringList{ok} << 1 << 0 << "00:00:00"
-            << P::Playing << true << 0 << 0;
-        QTest::newRow("the 901st second ends the game, once")
-            << "press 30, press 5, check, ticks 901, press 5, check, ticks 5, esci"
+            << "build 30, check, build 5, check" << QStringList{small, small} << 0 << 2
+            << clockAfter(0) << P::Playing << true << 0 << 0;
+        QTest::newRow("the whole time: the end shown, the game still on")
+            << QStringLiteral("build 35, check, ticks %1").arg(gameSeconds) << QStringList{ok} << 1
+            << 0 << "00:00:00" << P::Playing << true << 0 << 0;
+        QTest::newRow("the second after ends the game, once")
+            << QStringLiteral("build 35, check, ticks %1, build 5, check, ticks 5, esci")
+                   .arg(gameSeconds + 1)
             << QStringList{ok} << 1 << 0 << "00:00:00" << P::Ending << false << 1 << 0;
         QTest::newRow("the time runs out while the verdict is open: not counted")
-            << "ticks 899, press 30, press 5, check+2, check" << QStringList{ok} << 0 << 0
-            << "00:00:00" << P::Ending << false << 1 << 0;
+            << QStringLiteral("ticks %1, build 35, check+2, check").arg(gameSeconds - 1)
+            << QStringList{ok} << 0 << 0 << "00:00:00" << P::Ending << false << 1 << 0;
         QTest::newRow("seconds while the verdict is open count down")
-            << "press 20, check+30" << QStringList{small} << 0 << 1 << "00:14:30" << P::Playing
+            << "build 20, check+30" << QStringList{small} << 0 << 1 << clockAfter(30) << P::Playing
             << true << 0 << 0;
         QTest::newRow("Esci: the clock stops, a second Esci does nothing")
-            << "ticks 61, esci, ticks 10, esci, press 10, check" << QStringList{} << 0 << 0
-            << "00:13:59" << P::Ending << false << 1 << 0;
+            << "ticks 61, esci, ticks 10, esci, build 10, check" << QStringList{} << 0 << 0
+            << clockAfter(61) << P::Ending << false << 1 << 0;
         QTest::newRow("over: every act ignored")
-            << "press 20, end, press 10, check, ticks 3, esci" << QStringList{} << 0 << 0
-            << "00:15:00" << P::Ended << false << 0 << 20;
+            << "build 20, end, build 10, check, ticks 3, esci" << QStringList{} << 0 << 0
+            << clockAfter(0) << P::Ended << false << 0 << 20;
     }
     void wholeGames()
     {
@@ -90,8 +92,9 @@ private slots:
         for (const QString& act : acts.split(QStringLiteral(", "))) {
             const QStringList words = act.split(u' ');
             const int n = words.value(1).toInt();
-            if (words[0] == u"press") {
-                model.press(GameWindow::indexOf(n));
+            if (words[0] == u"build") {
+                for (const ValueButton& b : GameWindow::valuesFor(n))
+                    model.press(GameWindow::indexOf(b.value));
             } else if (words[0].startsWith(u"check")) {
                 const int seconds = words[0].section(u'+', 1).toInt();
                 model.verifica([&](const Message& m) {

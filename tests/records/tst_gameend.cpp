@@ -75,7 +75,7 @@ private slots:
                 g.storeFiles(otherScore, otherName);
             if (again && filesDuringFarewell.size() == 1) {
                 g.form->Cmdexit1_Click(); // a second "Esci"
-                g.ticks(902);             // ticks, even one that finds the end
+                g.ticks(gameSeconds + 2); // ticks, even one that finds the end
             }
         };
         g.playRight(right);
@@ -180,7 +180,7 @@ private slots:
         g.random.values = {numberForAngle(55)};
         QVERIFY(g.start());
         g.show();
-        g.press(20);
+        g.pressAt(6);
         QList<Form1::Phase> phases;
         const auto handlers = [&] {
             g.form->cmdverifica_Click();
@@ -212,7 +212,7 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(phases, QList<Form1::Phase>{Form1::Phase::Ending});
         QCOMPARE(g.dialogs.texts().mid(2), QStringList{QStringLiteral("Ciao a presto Anna")});
-        QCOMPARE(int(g.form->model().somma()), 20);
+        QCOMPARE(int(g.form->model().somma()), valueButton(6).value);
         QCOMPARE(int(g.form->model().errate()), 0);
         QCOMPARE(g.caption("lblangolo"), QStringLiteral("55"));
         QCOMPARE(g.form->model().phase(), Form1::Phase::Ended);

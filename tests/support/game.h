@@ -105,7 +105,13 @@ struct Game
 
     int somma() const { return form->model().somma(); }
 
-    void press(int value) const { QTest::mouseClick(valueButton(value), Qt::LeftButton); }
+    void press(int value) const
+    {
+        QToolButton* b = valueButton(value);
+        QVERIFY2(b, qPrintable(QStringLiteral("no value button adds %1").arg(value)));
+        QTest::mouseClick(b, Qt::LeftButton);
+    }
+    void pressAt(int index) const { QTest::mouseClick(form->option1(index), Qt::LeftButton); }
     void verifica() { clickForBox(form->cmdverifica()); }
     void esci() { clickForBox(form->cmdexit1()); }
     void ticks(int n) { ticker.fire(n); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/clock.h"
 #include "game/question.h"
 #include "game/ticker.h"
 #include "toolkit/dialogs.h"
@@ -78,6 +79,17 @@ public:
     void reseed() override { ++reseeds; }
     float next() override { return values.size() > 1 ? values.takeFirst() : values.first(); }
 };
+
+// How long a game lasts, and what its clock shows `seconds` into it.
+inline constexpr int gameSeconds = gameMinutes * 60;
+inline QString clockAfter(int seconds)
+{
+    CountdownClock clock;
+    clock.start();
+    for (int i = 0; i < seconds; ++i)
+        clock.tick();
+    return clock.text();
+}
 
 // Seconds that pass when the test says so.
 class ManualTicker : public Ticker
