@@ -188,8 +188,8 @@ FloorWindow makeFloorWindow()
             break;
         case Kind::Label: {
             QLabel* l =
-                label(area, caption, c.place, colour(c.fore, Qt::black), font(c.font), c.centred,
-                      c.bordered, c.back ? colour(*c.back, Qt::white) : QColor());
+                label(area, caption, c.place, colour(c.fore, Qt::black), font(c.font), c.centred(),
+                      c.bordered(), c.back ? colour(*c.back, Qt::white) : QColor());
             if (c.name == u"lblconto")
                 floor.clock = l;
             break;

@@ -281,11 +281,11 @@ void Form1::buildControl(QWidget* canvas, const layout::Control& c)
         look.line = k.line();
         if (c.back)
             look.on(toBgr(colour(*c.back)));
-        if (c.centred)
+        if (c.centred())
             look.centre();
-        if (c.bordered)
+        if (c.bordered())
             look.bordered();
-        if (c.sizedToText)
+        if (c.sizedToText())
             look.sizedToText();
         auto* l = new Label(canvas, c.name, c.caption, k(c.place), look);
         if (!c.tip.isEmpty())
