@@ -156,6 +156,9 @@ BoardMessage::BoardMessage(const QString& text, const QString& title, QMessageBo
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     grid->addWidget(buttons, 2, 0, 1, grid->columnCount());
     keepWindowMargins(*grid);
+    grid->setHorizontalSpacing(
+        style()->pixelMetric(QStyle::PM_LayoutHorizontalSpacing, nullptr, this));
+    grid->setVerticalSpacing(style()->pixelMetric(QStyle::PM_LayoutVerticalSpacing, nullptr, this));
     const int left = grid->contentsMargins().left();
     const int right = grid->contentsMargins().right();
 
