@@ -146,7 +146,6 @@ BoardMessage::BoardMessage(const QString& text, const QString& title, QMessageBo
                   hasIcon ? 1 : 0, 2, 1);
     text_->setTextFormat(Qt::PlainText);
     text_->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
-    text_->setWordWrap(true);
     grid->addWidget(text_, 0, hasIcon ? 2 : 1, 1, 1);
     auto* buttons = new QDialogButtonBox(this);
     ok_ = buttons->addButton(QDialogButtonBox::Ok);
