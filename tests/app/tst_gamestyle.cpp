@@ -21,6 +21,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 using namespace sorvane;
 
@@ -264,7 +265,9 @@ private slots:
     }
 };
 
-// On a classroom board's screen, wide enough for the board's largest boxes.
+// On a classroom board's screen, wide enough for the board's largest boxes. Given on the
+// command line, after any platform given there: under wine the environment does not reach
+// the program.
 int main(int argc, char* argv[])
 {
     QTemporaryDir dir;
@@ -275,10 +278,15 @@ int main(int argc, char* argv[])
             0)
         return 1;
     screens.close();
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
-    QApplication app(argc, argv);
+    QByteArray platform = "offscreen:configfile=" + QFile::encodeName(screens.fileName());
+    QByteArray option = "-platform";
+    std::vector<char*> args(argv, argv + argc);
+    args.insert(args.end(), {option.data(), platform.data(), nullptr});
+    int count = argc + 2;
+    QApplication app(count, args.data());
     TestGameStyle test;
     QTEST_SET_MAIN_SOURCE_PATH
-    return QTest::qExec(&test, argc, argv);
+    return QTest::qExec(&test, count, args.data());
 }
+
 #include "tst_gamestyle.moc"
