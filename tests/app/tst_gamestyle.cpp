@@ -9,6 +9,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMainWindow>
@@ -278,12 +279,16 @@ int main(int argc, char* argv[])
             0)
         return 1;
     screens.close();
-    QByteArray platform = "offscreen:configfile=" + QFile::encodeName(screens.fileName());
+    // Named from its own folder: a Windows path's drive letter would end the platform's name.
+    QByteArray platform = "offscreen:configfile=screens.json";
     QByteArray option = "-platform";
     std::vector<char*> args(argv, argv + argc);
     args.insert(args.end(), {option.data(), platform.data(), nullptr});
     int count = argc + 2;
+    const QString folder = QDir::currentPath();
+    QDir::setCurrent(dir.path());
     QApplication app(count, args.data());
+    QDir::setCurrent(folder);
     TestGameStyle test;
     QTEST_SET_MAIN_SOURCE_PATH
     return QTest::qExec(&test, count, args.data());
