@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QIconEngine>
 #include <QPointer>
+#include <QScopedValueRollback>
 #include <QStyleFactory>
 
 #include <optional>
@@ -66,7 +67,7 @@ int GameStyle::pixelMetric(PixelMetric metric, const QStyleOption* option,
                            const QWidget* widget) const
 {
     const int base = QProxyStyle::pixelMetric(metric, option, widget);
-    if (!scale_.enlarges())
+    if (!scale_.enlarges() || measuringAtOne_)
         return base;
     switch (metric) {
     case PM_ButtonMargin:
@@ -111,8 +112,11 @@ QSize GameStyle::sizeFromContents(ContentsType type, const QStyleOption* option,
         case CT_LineEdit: {
             // Measured as at 1 and enlarged: the room the style adds around the text, and its
             // least widths, grow with the text.
+            // The base style asks this one for the margins it adds: those are at 1 too, or
+            // they would be enlarged twice.
             const double k = scale_.factor();
             const QSize unscaled(qRound(contents.width() / k), qRound(contents.height() / k));
+            const QScopedValueRollback atOne(measuringAtOne_, true);
             return scale_(QProxyStyle::sizeFromContents(type, option, unscaled, widget));
         }
         default:

@@ -36,6 +36,7 @@ public:
 
 private:
     Scale scale_;
+    mutable bool measuringAtOne_ = false;
 };
 
 // Makes the game's style the application's: every program that shows the game's window calls

@@ -7,9 +7,11 @@
 #include "game/question.h"
 #include "platform/privilege.h"
 #include "records/recordhandles.h"
+#include "toolkit/colors.h"
 #include "toolkit/qtdialogs.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QScreen>
 
 #include <cstdio>
@@ -81,15 +83,26 @@ int main(int argc, char* argv[])
 
     sorvane::installItalianTranslation();
 
-    // On the board, the game is as large as the screen it opens on allows, and so is every box.
+    // On the board, the game covers the screen it opens on, the one where the launcher was just
+    // tapped (the classroom's PC may drive a monitor on the teacher's desk besides), and is as
+    // large as that whole screen allows; so is every box.
     std::optional<sorvane::Form1::Board> board;
-    if (const QScreen* screen = QGuiApplication::primaryScreen(); onBoard && screen) {
-        board = sorvane::Form1::fitBoard(screen->availableGeometry().size());
+    QScreen* boardScreen = nullptr;
+    if (onBoard) {
+        boardScreen = QGuiApplication::screenAt(QCursor::pos());
+        if (!boardScreen)
+            boardScreen = QGuiApplication::primaryScreen();
+    }
+    if (boardScreen) {
+        board = sorvane::Form1::fitBoard(boardScreen->geometry().size());
         sorvane::useGameStyle(board->fit.scale);
     }
 
     sorvane::QtDialogs dialogs;
     dialogs.setLetterPad(onBoard);
+    if (board)
+        dialogs.setBoard(
+            {board->fit.scale, boardScreen, sorvane::fromBgr(sorvane::Form1::backColor)});
     if (!records.error.empty() && !records.named) {
         dialogs.message({QString::fromStdString(records.error), {}, sorvane::BoxIcon::Error});
         return 1;
@@ -104,6 +117,8 @@ int main(int argc, char* argv[])
                                   ? std::nullopt
                                   : std::optional(QString::fromStdString(classFolderProblem)));
     }
+    if (boardScreen)
+        window.setScreen(boardScreen);
     dialogs.setParent(&window);
     if (!window.Form_Load())
         return 1;

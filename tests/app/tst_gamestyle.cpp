@@ -1,19 +1,28 @@
 #include "app/gamestyle.h"
 #include "app/icons.h"
+#include "texts/boxtexts.h"
+#include "texts/definitions.h"
+#include "toolkit/boardbox.h"
+#include "toolkit/colors.h"
 #include "toolkit/qtdialogs.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <memory>
+#include <vector>
 
 using namespace sorvane;
 
@@ -52,7 +61,41 @@ public:
     mutable int asked = 0;
 };
 
+// What a box shows: its size, its text's place in it and the lines the text takes.
+struct Shown
+{
+    QSize box;
+    QRect text;
+    int lines = 0;
+    bool framed = true;
+    QString title;
+};
+
+// Opens `m` through `dialogs` and reads the box once it is open, then closes it.
+Shown shownBox(Dialogs& dialogs, const Message& m)
+{
+    Shown shown;
+    QTimer::singleShot(0, [&] {
+        QWidget* box = nullptr;
+        QTRY_VERIFY((box = QApplication::activeModalWidget()) != nullptr);
+        QTRY_VERIFY(box->isVisible());
+        auto* board = qobject_cast<BoardMessage*>(box);
+        auto* text =
+            board ? board->textLabel() : box->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"));
+        QVERIFY(text);
+        shown.box = box->size();
+        shown.text = text->geometry();
+        shown.lines = text->wordWrap() ? linesOf(text->text(), text->font(), text->width()) : 1;
+        shown.framed = !box->windowFlags().testFlag(Qt::FramelessWindowHint);
+        shown.title = box->windowTitle();
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    dialogs.message(m);
+    return shown;
+}
+
 } // namespace
+Q_DECLARE_METATYPE(sorvane::Message)
 
 class TestGameStyle : public QObject
 {
@@ -150,6 +193,68 @@ private slots:
         QCOMPARE(base->asked, 1); // made once
     }
 
+    // On the board every box is the window's enlarged: as many lines, its text as wide and
+    // as high, its size (under its own title) the window's times the factor, within 10 %; no
+    // frame of the window manager's, and its title where a screen reader reads it.
+    void boxesOnTheBoardAreTheWindowsEnlarged_data()
+    {
+        QTest::addColumn<Message>("message");
+        QTest::addColumn<double>("factor");
+        const Message help = definitions().front().message;
+        const Message greeting{QStringLiteral(" Eva vediamo se sei un vero campione  "),
+                               QStringLiteral("Riconosciamo gli angoli"), BoxIcon::Warning};
+        const Message tooSmall = sumTooSmall(QStringLiteral("45"));
+        const Message goodbye = farewell(QStringLiteral("Eva"));
+        // 1920 x 1080 and 3840 x 2160, the menu bar included; and a board as the window.
+        for (const double k : {1.0, 1.8947, 3.7895}) {
+            const QByteArray at = " at " + QByteArray::number(k);
+            QTest::newRow("help" + at) << help << k;
+            QTest::newRow("greeting" + at) << greeting << k;
+            QTest::newRow("too small" + at) << tooSmall << k;
+            QTest::newRow("farewell" + at) << goodbye << k;
+        }
+        QTest::newRow("record stored at 3.79") << recordStored() << 3.7895;
+        QTest::newRow("a long name's greeting at 3.79")
+            << Message{QStringLiteral(" Maria Vittoria Benedetta Sforza Visconti di Modrone "
+                                      "vediamo se sei un vero campione  "),
+                       QStringLiteral("Riconosciamo gli angoli"), BoxIcon::Warning}
+            << 3.7895;
+    }
+    void boxesOnTheBoardAreTheWindowsEnlarged()
+    {
+        QFETCH(Message, message);
+        QFETCH(double, factor);
+        QtDialogs window;
+        const Shown small = shownBox(window, message);
+        QVERIFY(small.framed);
+        const Scale k(factor);
+        const QFont font = QApplication::font();
+        useGameStyle(k);
+        Shown large;
+        {
+            QtDialogs board;
+            board.setBoard({k, QGuiApplication::primaryScreen(), fromBgr(0xC0C000)});
+            large = shownBox(board, message);
+        }
+        useGameStyle();
+        QApplication::setFont(font);
+        QCOMPARE(large.lines, small.lines);
+        QVERIFY(!large.framed);
+        QCOMPARE(large.title, small.title);
+        auto within = [&](int board, int window) {
+            const bool near = std::abs(board - factor * window) <= 0.1 * factor * window;
+            if (!near)
+                qWarning() << board << "is not" << factor << "times" << window;
+            return near;
+        };
+        QVERIFY(within(large.text.width(), small.text.width()));
+        QVERIFY(within(large.text.height(), small.text.height()));
+        QVERIFY(within(large.box.width(), small.box.width()));
+        // Under its title: from the text's top down.
+        QVERIFY(
+            within(large.box.height() - large.text.top(), small.box.height() - small.text.top()));
+    }
+
     void aPictureOutlivingItsStyleIsEmpty()
     {
         QIcon icon;
@@ -161,5 +266,32 @@ private slots:
     }
 };
 
-QTEST_MAIN(TestGameStyle)
+// On a classroom board's screen, wide enough for the board's largest boxes. Given on the
+// command line, after any platform given there: under wine the environment does not reach
+// the program.
+int main(int argc, char* argv[])
+{
+    QTemporaryDir dir;
+    QFile screens(dir.filePath(QStringLiteral("screens.json")));
+    if (!dir.isValid() || !screens.open(QIODevice::WriteOnly) ||
+        screens.write(R"({"screens": [{"name": "lavagna", "x": 0, "y": 0, "width": 3840,
+                          "height": 2160, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})") <
+            0)
+        return 1;
+    screens.close();
+    // Named from its own folder: a Windows path's drive letter would end the platform's name.
+    QByteArray platform = "offscreen:configfile=screens.json";
+    QByteArray option = "-platform";
+    std::vector<char*> args(argv, argv + argc);
+    args.insert(args.end(), {option.data(), platform.data(), nullptr});
+    int count = argc + 2;
+    const QString folder = QDir::currentPath();
+    QDir::setCurrent(dir.path());
+    QApplication app(count, args.data());
+    QDir::setCurrent(folder);
+    TestGameStyle test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, count, args.data());
+}
+
 #include "tst_gamestyle.moc"

@@ -9,6 +9,7 @@
 #include "support/recordfolder.h"
 #include "support/screenreader.h"
 
+#include <QColor>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -277,6 +278,114 @@ class TestEndToEnd : public QObject
             game.kill();
             game.waitForFinished();
         }
+    }
+
+    // A message box as a screen reader finds it: where it is, where its text is, and the
+    // edges the window manager framed it with.
+    struct SeenBox
+    {
+        QRect box;
+        QRect text;
+        QList<int> frame;
+    };
+    std::optional<SeenBox> seeBox(const QString& id, const QString& title)
+    {
+        auto bus = a11y.bus();
+        if (!bus)
+            return std::nullopt;
+        std::optional<SeenBox> seen;
+        waitFor([&] {
+            for (const auto& [node, name] :
+                 Accessibility::objects(*bus, QStringLiteral("alert message"))) {
+                if (name != title)
+                    continue;
+                // Its text: the label that reads the most.
+                qsizetype longest = 0;
+                QRect text;
+                for (const auto& child : Accessibility::children(*bus, node)) {
+                    const QString read = Accessibility::name(*bus, child);
+                    if (Accessibility::role(*bus, child) == u"label" && read.size() > longest) {
+                        longest = read.size();
+                        text = Accessibility::extents(*bus, child);
+                    }
+                }
+                if (longest > 0)
+                    seen =
+                        SeenBox{Accessibility::extents(*bus, node), text, desktop.frameExtents(id)};
+                return seen.has_value();
+            }
+            return false;
+        });
+        return seen;
+    }
+
+    // A game from the name box to the farewell, with each box read while it is up: the
+    // greeting, "Help", "Fai attenzione…" (nothing pressed) and the farewell.
+    static inline const QColor backgroundColor{0, 192, 192};
+    struct Walk
+    {
+        QRect window;
+        QRect menu;
+        QList<int> nameBoxFrame;
+        QRgb behindNameBox = 0; // at a corner of the given head
+        QMap<QString, SeenBox> boxes;
+    };
+    Walk walkThroughTheBoxes(const QStringList& options, QRect head)
+    {
+        Walk walk;
+        game.setProcessEnvironment(desktop.environment());
+        game.start(program, options);
+        const auto ask = desktop.waitForWindow(QStringLiteral("Riconosciamo gli angoli"));
+        if (!ask)
+            return walk;
+        walk.nameBoxFrame = desktop.frameExtents(*ask);
+        // Once painted: the game's background, or the desktop's.
+        waitFor(
+            [&] {
+                walk.behindNameBox =
+                    desktop.screenshot(QStringLiteral("root")).pixel(head.topLeft() + QPoint(4, 4));
+                return QColor(walk.behindNameBox) == backgroundColor;
+            },
+            3000);
+        desktop.focus(*ask);
+        desktop.type(QStringLiteral("Eva"));
+        desktop.closeBox(*ask);
+        auto see = [&](const QString& name, const std::optional<QString>& id,
+                       const QString& title) {
+            if (!id)
+                return;
+            if (const auto seen = seeBox(*id, title))
+                walk.boxes[name] = *seen;
+            desktop.closeBox(*id);
+        };
+        const QString greeting = QStringLiteral("Riconosciamo gli angoli");
+        see(QStringLiteral("greeting"), desktop.waitForWindow(greeting), greeting);
+        const auto window = desktop.waitForWindow(
+            QString(92, u' ') + QStringLiteral("Impariamo a riconoscere gli angoli"));
+        if (!window)
+            return walk;
+        walk.window = desktop.geometry(*window);
+        if (auto bus = a11y.bus()) {
+            const auto bar = Accessibility::objects(*bus, QStringLiteral("menu bar"));
+            if (!bar.isEmpty())
+                walk.menu = Accessibility::extents(*bus, bar.first().first);
+        }
+        const QString help = QStringLiteral("Riconosciamo gli Sorvane");
+        see(QStringLiteral("help"),
+            a11y.actionAnsweredWhileItsBoxIsUp(QStringLiteral("Help"), QStringLiteral("menu item"),
+                                               u'^' + help + u'$'),
+            help);
+        see(QStringLiteral("too small"),
+            a11y.actionAnsweredWhileItsBoxIsUp(QStringLiteral("Verifica"),
+                                               QStringLiteral("push button"),
+                                               QStringLiteral("^Attenzione$")),
+            QStringLiteral("Attenzione"));
+        see(QStringLiteral("farewell"),
+            a11y.actionAnsweredWhileItsBoxIsUp(
+                QStringLiteral("Esci"), QStringLiteral("push button"), QStringLiteral("^Sorvane$")),
+            QStringLiteral("Sorvane"));
+        game.waitForFinished(10000);
+        return walk;
     }
 
 #ifdef SORVANE_E2E_SHAREFS
@@ -614,6 +723,96 @@ private slots:
         QCOMPARE(game.exitCode(), 0);
         QCOMPARE(recordFile("sorvane.txt"), QByteArray::number(record + 1) + "\r\n");
         QCOMPARE(recordFile("nsorvane.txt"), QByteArray("Eva\r\n"));
+    }
+
+    // On the board's own screen, the one under the pointer, at the factor of that whole
+    // screen, the dock's part included: every box the window's enlarged, with as many lines
+    // (its text as high, enlarged) and its size the window's times the factor within 10 %, on
+    // the game's background from the name box on, and none framed by the window manager.
+    void theBoxesOnTheBoard_data()
+    {
+        QTest::addColumn<QList<QRect>>("heads");
+        QTest::addColumn<int>("pointer"); // the head the pointer is on
+        QTest::addColumn<bool>("manager");
+        QTest::addColumn<bool>("compared"); // with the boxes of a window
+        const QList<QRect> two{{0, 0, 1366, 768}, {1366, 0, 1920, 1080}};
+        QTest::newRow("3840 x 2160") << QList<QRect>{{0, 0, 3840, 2160}} << 0 << false << true;
+        QTest::newRow("1920 x 1080") << QList<QRect>{{0, 0, 1920, 1080}} << 0 << false << true;
+        QTest::newRow("two screens, the pointer on the second") << two << 1 << false << false;
+        QTest::newRow("two screens, the pointer on the first") << two << 0 << false << false;
+        QTest::newRow("Openbox and a 48-pixel dock, 1920 x 1080")
+            << QList<QRect>{{0, 0, 1920, 1080}} << 0 << true << true;
+    }
+    void theBoxesOnTheBoard()
+    {
+        QFETCH(QList<QRect>, heads);
+        QFETCH(int, pointer);
+        QFETCH(bool, manager);
+        QFETCH(bool, compared);
+        if (installed)
+            QSKIP("the installed game is played on the test's usual desktop");
+        desktop.stop();
+        QVERIFY(desktop.start(heads));
+        if (manager && !desktop.startWindowManager(48))
+            QFAIL("Openbox and tint2 did not start");
+        const QRect head = heads[pointer];
+        desktop.xdotool({QStringLiteral("mousemove"), QString::number(head.center().x()),
+                         QString::number(head.center().y())});
+        const Walk board = walkThroughTheBoxes({QStringLiteral("--lavagna")}, head);
+        QCOMPARE(game.exitCode(), 0);
+        QCOMPARE(board.window, head);
+        // The game, its menu bar as wide as the enlarged window, fills the head's height.
+        const double k = board.menu.width() / 748.0;
+        qInfo().noquote() << QStringLiteral("factor %1 on %2 x %3")
+                                 .arg(k, 0, 'f', 3)
+                                 .arg(head.width())
+                                 .arg(head.height());
+        QCOMPARE(board.menu.top(), head.top());
+        QVERIFY2(std::abs(board.menu.height() + GameWindow::clientHeight * k - head.height()) <= 3,
+                 qPrintable(QString::number(k)));
+        if (head.height() == 1080)
+            QCOMPARE(std::lround(k * 100), 189L);
+        QCOMPARE(board.nameBoxFrame, (QList<int>{0, 0, 0, 0}));
+        QCOMPARE(QColor(board.behindNameBox), backgroundColor);
+        QCOMPARE(board.boxes.keys(), (QStringList{"farewell", "greeting", "help", "too small"}));
+        for (const auto& [name, seen] : board.boxes.asKeyValueRange()) {
+            QVERIFY2(head.contains(seen.box), qPrintable(name));
+            QVERIFY2(seen.frame == (QList<int>{0, 0, 0, 0}), qPrintable(name));
+        }
+        if (compared) {
+            const Walk window = walkThroughTheBoxes({}, head);
+            QCOMPARE(window.boxes.keys(), board.boxes.keys());
+            auto within = [&](int large, int small) {
+                return std::abs(large - k * small) <= 0.1 * k * small;
+            };
+            for (const auto& [name, small] : window.boxes.asKeyValueRange()) {
+                const SeenBox& large = board.boxes[name];
+                // A window manager frames the window's boxes, which shows that it is seen.
+                QCOMPARE(small.frame.value(2) > 0, manager);
+                const QString sizes = QStringLiteral("%1: board %2 x %3, text %4 x %5; window "
+                                                     "%6 x %7, text %8 x %9")
+                                          .arg(name)
+                                          .arg(large.box.width())
+                                          .arg(large.box.height())
+                                          .arg(large.text.width())
+                                          .arg(large.text.height())
+                                          .arg(small.box.width())
+                                          .arg(small.box.height())
+                                          .arg(small.text.width())
+                                          .arg(small.text.height());
+                qInfo().noquote() << sizes;
+                // As many lines: the text as high as the window's, enlarged.
+                QVERIFY2(within(large.text.height(), small.text.height()), qPrintable(sizes));
+                QVERIFY2(within(large.text.width(), small.text.width()), qPrintable(sizes));
+                QVERIFY2(within(large.box.width(), small.box.width()), qPrintable(sizes));
+                // Under the box's own title, from its text down.
+                QVERIFY2(within(large.box.bottom() - large.text.top(),
+                                small.box.bottom() - small.text.top()),
+                         qPrintable(sizes));
+            }
+        }
+        desktop.stop();
+        QVERIFY(desktop.start());
     }
 
     // A blind pupil plays by ear with Orca: the angle, each total, the answer, the counts and

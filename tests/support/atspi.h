@@ -31,8 +31,9 @@ public:
 
     std::optional<QDBusConnection> bus() const
     {
-        QDBusConnection session =
-            QDBusConnection::connectToBus(desktop.sessionAddress(), QStringLiteral("e2e-session"));
+        // Named after the bus: a desktop started again has buses of its own.
+        QDBusConnection session = QDBusConnection::connectToBus(
+            desktop.sessionAddress(), QStringLiteral("e2e-session ") + desktop.sessionAddress());
         if (!session.isConnected())
             return std::nullopt;
         QDBusMessage call = QDBusMessage::createMethodCall(
@@ -41,8 +42,9 @@ public:
         const QDBusMessage reply = session.call(call, QDBus::Block, 5000);
         if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty())
             return std::nullopt;
-        QDBusConnection bus = QDBusConnection::connectToBus(reply.arguments().first().toString(),
-                                                            QStringLiteral("e2e-a11y"));
+        const QString address = reply.arguments().first().toString();
+        QDBusConnection bus =
+            QDBusConnection::connectToBus(address, QStringLiteral("e2e-a11y ") + address);
         if (!bus.isConnected())
             return std::nullopt;
         return bus;

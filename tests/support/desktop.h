@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QRect>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QTest>
 
 #include <functional>
@@ -36,16 +37,42 @@ public:
     ~Desktop() { stop(); }
 
     // Starts the X server, the session bus and the accessibility bus; whether all started. The
-    // screen is a classroom board's, 3840 x 2160.
-    bool start()
+    // screen is a classroom board's, 3840 x 2160, or the monitors given side by side, as a
+    // classroom's PC drives a monitor on the teacher's desk and the board.
+    bool start(const QList<QRect>& heads = {{0, 0, 3840, 2160}})
     {
-        xvfb.start(QStringLiteral("Xvfb"), QStringLiteral("-displayfd 1 -screen 0 3840x2160x24 "
-                                                          "-noreset -nolisten tcp")
-                                               .split(u' '));
+        QRect all;
+        for (const QRect& head : heads)
+            all |= head;
+        xvfb.start(QStringLiteral("Xvfb"),
+                   QStringLiteral("-displayfd 1 -screen 0 %1x%2x24 -noreset -nolisten tcp")
+                       .arg(all.width())
+                       .arg(all.height())
+                       .split(u' '));
         if (!xvfb.waitForStarted(10000) ||
             !(waitFor([&] { return xvfb.canReadLine(); }) || xvfb.waitForReadyRead(10000)))
             return false;
         display = u':' + QString::fromLatin1(xvfb.readLine().trimmed());
+        // Each head a monitor of its own (RandR 1.5), at 96 dpi; the first takes the output.
+        if (heads.size() > 1) {
+            for (qsizetype i = 0; i < heads.size(); ++i) {
+                const QRect& h = heads[i];
+                int code = 0;
+                run(QStringLiteral("xrandr"),
+                    {QStringLiteral("--setmonitor"), QStringLiteral("head%1").arg(i),
+                     QStringLiteral("%1/%2x%3/%4+%5+%6")
+                         .arg(h.width())
+                         .arg(h.width() * 254 / 960)
+                         .arg(h.height())
+                         .arg(h.height() * 254 / 960)
+                         .arg(h.x())
+                         .arg(h.y()),
+                     i == 0 ? QStringLiteral("screen") : QStringLiteral("none")},
+                    &code);
+                if (code != 0)
+                    return false;
+            }
+        }
         // An Italian keyboard, as a pupil's: its letters with accents are keys of their own, so
         // xdotool types them without remapping a key for each, which the game may read late.
         run(QStringLiteral("setxkbmap"), {QStringLiteral("-layout"), QStringLiteral("it")});
@@ -63,8 +90,56 @@ public:
 
     void stop()
     {
-        for (QProcess* p : {&a11yLauncher, &sessionBus, &xvfb})
+        for (QProcess* p : {&dock, &windowManager, &a11yLauncher, &sessionBus, &xvfb})
             end(*p);
+    }
+
+    // Starts a window manager (Openbox) and a dock `dockHeight` pixels high along the bottom
+    // of the screen (tint2), which the manager keeps windows off; whether both run.
+    bool startWindowManager(int dockHeight)
+    {
+        windowManager.setProcessEnvironment(environment());
+        windowManager.start(QStringLiteral("openbox"), {});
+        if (!windowManager.waitForStarted(10000) || !waitFor([&] {
+                return !run(QStringLiteral("xprop"),
+                            {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")})
+                            .contains("not found");
+            }))
+            return false;
+        if (!dockConfig.open())
+            return false;
+        dockConfig.write("panel_items = T\npanel_size = 100% " + QByteArray::number(dockHeight) +
+                         "\npanel_position = bottom center horizontal\n"
+                         "strut_policy = follow_size\nautohide = 0\n");
+        dockConfig.flush();
+        dock.setProcessEnvironment(environment());
+        dock.start(QStringLiteral("tint2"), {QStringLiteral("-c"), dockConfig.fileName()});
+        // Up once the manager tells the free area above it.
+        return dock.waitForStarted(10000) && waitFor([&] {
+                   return run(QStringLiteral("xprop"),
+                              {QStringLiteral("-root"), QStringLiteral("_NET_WORKAREA")})
+                       .contains(QByteArray::number(height() - dockHeight));
+               });
+    }
+
+    // The screen's height, as the X server has it.
+    int height() const
+    {
+        const QByteArray out = xdotool({QStringLiteral("getdisplaygeometry")});
+        return out.split(' ').value(1).trimmed().toInt();
+    }
+
+    // The edges that the window manager frames a window with, left, right, top and bottom:
+    // all 0 for a window it leaves bare, or when there is no manager.
+    QList<int> frameExtents(const QString& id) const
+    {
+        const QByteArray out = run(QStringLiteral("xprop"), {QStringLiteral("-id"), id,
+                                                             QStringLiteral("_NET_FRAME_EXTENTS")});
+        QList<int> edges;
+        if (const qsizetype at = out.indexOf('='); at >= 0)
+            for (const QByteArray& n : out.mid(at + 1).split(','))
+                edges << n.trimmed().toInt();
+        return edges.size() == 4 ? edges : QList<int>{0, 0, 0, 0};
     }
 
     // Ends a process, politely first.
@@ -231,6 +306,9 @@ private:
     QProcess sessionBus;
     QString address;
     QProcess a11yLauncher;
+    QProcess windowManager;
+    QProcess dock;
+    QTemporaryFile dockConfig;
 };
 
 } // namespace sorvane::testing
