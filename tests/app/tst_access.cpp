@@ -95,8 +95,8 @@ private slots:
                 random.values = {numberForAngle(n)};
                 model.newQuestion();
             } else if (words[0] == u"build") {
-                for (const ValueButton& b : GameWindow::valuesFor(n))
-                    model.press(GameWindow::indexOf(b.value));
+                for (int index : GameWindow::indexesFor(n))
+                    model.press(index);
             } else if (words[0] == u"check") {
                 random.values = {numberForAngle(n)}; // the next question's
                 model.verifica([&](const Message&) {

@@ -85,7 +85,6 @@ private slots:
         int ended = 0;
         connect(&model, &GameModel::ending, this, [&ended] { ++ended; });
         QStringList shown;
-        int sumWhileOpen = -1;
         QCOMPARE(model.ticking(), false);
         model.startClock();
         model.newQuestion();
@@ -93,13 +92,12 @@ private slots:
             const QStringList words = act.split(u' ');
             const int n = words.value(1).toInt();
             if (words[0] == u"build") {
-                for (const ValueButton& b : GameWindow::valuesFor(n))
-                    model.press(GameWindow::indexOf(b.value));
+                for (int index : GameWindow::indexesFor(n))
+                    model.press(index);
             } else if (words[0].startsWith(u"check")) {
                 const int seconds = words[0].section(u'+', 1).toInt();
                 model.verifica([&](const Message& m) {
                     shown << m.text;
-                    sumWhileOpen = model.somma();
                     ticker.fire(seconds);
                 });
             } else if (words[0] == u"ticks") {
@@ -118,8 +116,6 @@ private slots:
         QCOMPARE(model.ticking(), ticking);
         QCOMPARE(ended, endings);
         QCOMPARE(int(model.somma()), sum);
-        if (!shown.isEmpty())
-            QCOMPARE(sumWhileOpen, 0);
         QCOMPARE(int(model.primoangolo()), 55);
     }
 };

@@ -36,6 +36,14 @@ struct GameWindow
         }
         return 0;
     }
+    // The indexes of the buttons that add up to `sum`, largest first.
+    static QList<int> indexesFor(int sum)
+    {
+        QList<int> out;
+        for (const ValueButton& b : valuesFor(sum))
+            out << indexOf(b.value);
+        return out;
+    }
     // The buttons that add up to `sum`, largest first.
     static QList<ValueButton> valuesFor(int sum)
     {
